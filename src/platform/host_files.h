@@ -1,0 +1,34 @@
+#pragma once
+// Host file access. Data files name their paths with backslashes and in whatever letter case their
+// author typed; on a host whose separator is '/' each '\' becomes '/', and a path component that
+// does not exist as spelled takes the directory entry whose name matches it ignoring ASCII case.
+// Names are bytes and are never re-encoded. Every file the viewer reads or writes goes through
+// here.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The longest path the viewer composes: 511 characters (a 512-byte buffer on the original host).
+inline constexpr std::size_t kMaxPathLength = 511;
+
+std::string hostPath(std::string_view path);
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> readHostFile(std::string_view path);
+
+// Whether the file can be opened for reading.
+bool hostFileReadable(std::string_view path);
+
+std::FILE* openHostFile(std::string_view path, const char* mode);
+
+// printf-style path composition with a data root and one name, e.g. "%s\\data\\texture\\%s";
+// nothing when the result is longer than kMaxPathLength.
+std::optional<std::string> composeDataPath(const char* format, std::string_view root,
+                                           std::string_view name);
+
+// One line "<what is wrong> - <path>" on standard error.
+void reportFileError(std::string_view what, std::string_view path);

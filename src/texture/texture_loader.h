@@ -1,0 +1,12 @@
+#pragma once
+// Turns a texture named in a data file into the image of a GL texture the caller created.
+
+#include <cstdint>
+
+#include "platform/gl.h"
+
+// Loads "<dataRoot>\data\texture\<textureName>" into `texture`: BMP files (by the name's last three
+// characters, "bmp" or "BMP") get alpha from a near-magenta colour key, TGA files ("tga" or "TGA")
+// keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture.
+bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
+                 std::uint8_t* fromTga = nullptr);

@@ -1,0 +1,18 @@
+#pragma once
+// Three 32-bit floats used as a plain value, and the few operations on it that the camera and the
+// ground and model drawing share. Every operation takes its vectors by value and returns a new one.
+
+struct Vector3 {
+    float x = 0;
+    float y = 0;
+    float z = 0;
+};
+
+Vector3 crossProduct(Vector3 a, Vector3 b);
+float vectorLength(Vector3 v);
+Vector3 vectorDifference(Vector3 a, Vector3 b);
+// Divides by the length; the zero vector gives non-finite components.
+Vector3 normalize(Vector3 v);
+// The unit vector of (p2 - p0) x (p1 - p0): the second edge comes first, so a triangle whose
+// corners run counter-clockwise for a viewer gets a normal pointing away from that viewer.
+Vector3 triangleNormal(const Vector3 triangle[3]);
