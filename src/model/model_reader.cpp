@@ -1,6 +1,227 @@
-#include "model/model.h"
+#include <string>
 
-bool Model::load(const char*, const char*) {
-    return false;
+#include "model/model.h"
+#include "platform/host_files.h"
+#include "texture/texture_loader.h"
+
+namespace {
+
+// A count and that many records; the count must be non-negative and fit in what is left, so a
+// damaged count never allocates more than the file holds.
+template <typename Record>
+bool readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Record>& records,
+                        std::string& problem) {
+    if (!file.readI32(count)) {
+        problem = "cut short";
+        return false;
+    }
+    if (count < 0) {
+        problem = "negative count " + std::to_string(count);
+        return false;
+    }
+    if (!file.fits(count, sizeof(Record))) {
+        problem = "cut short";
+        return false;
+    }
+    records.resize(static_cast<std::size_t>(count));
+    return file.readRecords(records.data(), records.size());
 }
-void Model::draw(float, float, float, float, float, float, float, float, float) {}
+
+bool indexWithin(std::int16_t index, std::int32_t count) {
+    return index >= 0 && index < count;
+}
+
+}  // namespace
+
+Continuation peekContinuation(ByteCursor& file) {
+    std::uint32_t word = 0;
+    const std::size_t start = file.position();
+    if (!file.readU32(word)) {
+        return CONTINUATION_CUT_SHORT;
+    }
+    if (word != 0) {
+        file.seek(start);
+        return CONTINUATION_DATA;
+    }
+    const std::size_t second = file.position();
+    if (!file.readU32(word)) {
+        return CONTINUATION_CUT_SHORT;
+    }
+    if (word != 0) {
+        file.seek(second);
+        return CONTINUATION_AFTER_ZERO;
+    }
+    return CONTINUATION_END;
+}
+
+bool ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
+                     std::string& problem) {
+    const bool headWhole = file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
+                           file.readName(parentName) &&
+                           (!isFirst || file.readRecords(rootExtraValues.data(), 10));
+    if (!headWhole) {
+        problem = "cut short";
+        return false;
+    }
+    if (!readCountedRecords(file, textureCount, textureIndices, problem)) {
+        return false;
+    }
+    for (const std::int32_t k : textureIndices) {
+        if (k < 0 || k >= modelTextureCount) {
+            problem = "texture index " + std::to_string(k) + " out of range";
+            return false;
+        }
+    }
+    if (!file.readRecords(&transform, 1)) {
+        problem = "cut short";
+        return false;
+    }
+    if (!readCountedRecords(file, vertexCount, vertices, problem) ||
+        !readCountedRecords(file, texCoordCount, texCoords, problem) ||
+        !readCountedRecords(file, faceCount, faces, problem)) {
+        return false;
+    }
+    // After the faces, a non-zero word is the key-frame count; zero words mean no key frames.
+    if (peekContinuation(file) == CONTINUATION_DATA) {
+        return readCountedRecords(file, keyFrameCount, keyFrames, problem);
+    }
+    return true;
+}
+
+int ModelNode::dropFacesOutOfRange() {
+    const auto outOfRange = [this](const ModelFace& face) {
+        for (int corner = 0; corner < 3; ++corner) {
+            if (!indexWithin(face.vertexIndices[corner], vertexCount) ||
+                !indexWithin(face.texCoordIndices[corner], texCoordCount)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const auto dropped = std::erase_if(faces, outOfRange);
+    faceCount = static_cast<std::int32_t>(faces.size());
+    return static_cast<int>(dropped);
+}
+
+void ModelNode::resolveTextures(std::span<const GLuint> modelTextures,
+                                std::span<const std::uint8_t> modelFromTga) {
+    textures.clear();
+    fromTga.clear();
+    for (const std::int32_t k : textureIndices) {
+        textures.push_back(modelTextures[static_cast<std::size_t>(k)]);
+        fromTga.push_back(modelFromTga[static_cast<std::size_t>(k)]);
+    }
+}
+
+bool Model::load(const char* dataRoot, const char* path) {
+    const auto bytes = readHostFile(path);
+    if (!bytes) {
+        return false;
+    }
+    Model loaded;
+    if (!loaded.parse(*bytes, path)) {
+        return false;
+    }
+    loaded.createTextures(dataRoot);
+    *this = std::move(loaded);
+    return true;
+}
+
+bool Model::parse(std::span<const std::uint8_t> bytes, std::string_view path) {
+    ByteCursor file(bytes);
+    if (!readTextureList(file, path)) {
+        return false;
+    }
+    const bool listIntact = readNodes(file, path);
+    if (nodeCount == 0) {
+        if (listIntact) {
+            reportFileError("model file has no nodes", path);
+        }
+        return false;
+    }
+    nodes[0].singleNode = nodeCount == 1;
+    linkParents();
+    computeBounds();
+    return true;
+}
+
+bool Model::readTextureList(ByteCursor& file, std::string_view path) {
+    if (!file.readRecords(header.data(), header.size()) || !file.readI32(textureCount)) {
+        reportFileError("model header cut short", path);
+        return false;
+    }
+    if (textureCount < 0) {
+        reportFileError("negative model texture count " + std::to_string(textureCount), path);
+        return false;
+    }
+    if (!file.fits(textureCount, kNameFieldSize)) {
+        reportFileError("model texture list cut short", path);
+        return false;
+    }
+    textureNames.resize(static_cast<std::size_t>(textureCount));
+    for (std::string& textureName : textureNames) {
+        file.readName(textureName);
+    }
+    return true;
+}
+
+bool Model::readNodes(ByteCursor& file, std::string_view path) {
+    // The check runs before every node but not after the last of MaxModelNodes: what follows
+    // that node is never read.
+    while (nodeCount < MaxModelNodes) {
+        const Continuation found = peekContinuation(file);
+        if (found == CONTINUATION_END) {
+            return true;
+        }
+        if (found == CONTINUATION_CUT_SHORT) {
+            reportFileError("model file ends inside its node list", path);
+            return false;
+        }
+        ModelNode node;
+        std::string problem;
+        const std::string nodeLabel = "model node " + std::to_string(nodeCount);
+        if (!node.read(file, textureCount, nodeCount == 0, problem)) {
+            reportFileError(nodeLabel + ": " + problem, path);
+            return false;
+        }
+        if (const int dropped = node.dropFacesOutOfRange(); dropped > 0) {
+            reportFileError(nodeLabel + ": " + std::to_string(dropped) +
+                                " faces with indices out of range skipped",
+                            path);
+        }
+        nodes.push_back(std::move(node));
+        ++nodeCount;
+    }
+    return true;
+}
+
+// Node d becomes the parent of every other node that names it; scanning d upward lets the
+// highest-numbered of several nodes of one name win. A node whose parent name matches no node
+// keeps 0 and so hangs from the root.
+void Model::linkParents() {
+    parentIndex.assign(static_cast<std::size_t>(nodeCount), 0);
+    for (std::int32_t d = 0; d < nodeCount; ++d) {
+        for (std::int32_t j = 0; j < nodeCount; ++j) {
+            if (j != d && nodes[d].name == nodes[j].parentName) {
+                parentIndex[j] = d;
+            }
+        }
+    }
+}
+
+void Model::createTextures(const char* dataRoot) {
+    textures.assign(textureNames.size(), 0);
+    // A texture that loadTexture rejects leaves its flag unwritten: it counts as a BMP.
+    fromTga.assign(textureNames.size(), 0);
+    glGenTextures(textureCount, textures.data());
+    for (std::size_t i = 0; i < textureNames.size(); ++i) {
+        loadTexture(dataRoot, textureNames[i].c_str(), textures[i], &fromTga[i]);
+    }
+    resolveNodeTextures();
+}
+
+void Model::resolveNodeTextures() {
+    for (ModelNode& node : nodes) {
+        node.resolveTextures(textures, fromTga);
+    }
+}

@@ -1,0 +1,73 @@
+#include "writers/model_writer.h"
+
+#include <algorithm>
+
+#include "writers/byte_writer.h"
+
+namespace {
+
+constexpr std::size_t kWordSize = 4;
+
+template <typename Record>
+void writeCounted(ByteWriter& out, const std::vector<Record>& records) {
+    out.i32(static_cast<std::int32_t>(records.size()));
+    out.raw(records.data(), records.size() * sizeof(Record));
+}
+
+void writeNode(ByteWriter& out, const ModelFileNode& node, bool isFirst) {
+    out.zeros(kWordSize * static_cast<std::size_t>(node.zeroWordsBefore));
+    out.name(node.name);
+    if (isFirst) {
+        out.u32(node.rootExtraWord);
+    }
+    out.name(node.parentName);
+    if (isFirst) {
+        out.raw(node.rootExtraValues.data(), sizeof node.rootExtraValues);
+    }
+    writeCounted(out, node.textureIndices);
+    out.raw(&node.transform, sizeof node.transform);
+    writeCounted(out, node.vertices);
+    writeCounted(out, node.texCoords);
+    writeCounted(out, node.faces);
+    if (node.keyFrames.empty()) {
+        out.zeros(kWordSize * static_cast<std::size_t>(node.zeroWordsAfterFaces));
+    } else {
+        writeCounted(out, node.keyFrames);
+    }
+}
+
+}  // namespace
+
+NodeTransform identityTransform() {
+    NodeTransform transform{};
+    transform.matrix[0] = transform.matrix[4] = transform.matrix[8] = 1;
+    transform.scale = {1, 1, 1};
+    return transform;
+}
+
+ModelFace modelFace(std::array<std::int16_t, 3> vertexIndices,
+                    std::array<std::int16_t, 3> texCoordIndices, std::uint16_t textureIndex) {
+    ModelFace face{};
+    std::copy(vertexIndices.begin(), vertexIndices.end(), face.vertexIndices);
+    std::copy(texCoordIndices.begin(), texCoordIndices.end(), face.texCoordIndices);
+    face.textureIndex = textureIndex;
+    return face;
+}
+
+std::vector<std::uint8_t> modelFileBytes(const ModelFileDescription& model) {
+    ByteWriter out;
+    out.raw(model.header.data(), model.header.size());
+    out.i32(static_cast<std::int32_t>(model.textureNames.size()));
+    for (const std::string& textureName : model.textureNames) {
+        out.name(textureName);
+    }
+    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
+        writeNode(out, model.nodes[i], i == 0);
+    }
+    out.zeros(kWordSize * static_cast<std::size_t>(model.zeroWordsAtEnd));
+    return out.bytes();
+}
+
+bool writeModelFile(const std::string& path, const ModelFileDescription& model) {
+    return writeFile(path, modelFileBytes(model));
+}
