@@ -1,0 +1,49 @@
+#pragma once
+// The BMP reader: a Windows bitmap (BMP/DIB) of any of the format's pixel layouts, turned into rows
+// of 8-bit red, green and blue.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "texture/pixel_block.h"
+
+// Rows of `width` x 3 bytes (R, G, B, no padding) in the file's row order, bottom row first: rows
+// that a file stores top to bottom are turned round, so every image arrives the same way up.
+struct RgbImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    PixelBlock pixels;
+};
+
+// The fields of a DIB header that decide its layout; a 12-byte header has no compression and no
+// colour count of its own.
+struct DibHeader {
+    std::uint32_t size = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t coloursUsed = 0;
+};
+
+inline constexpr std::uint32_t BI_RGB = 0;
+inline constexpr std::uint32_t BI_RLE8 = 1;
+inline constexpr std::uint32_t BI_RLE4 = 2;
+inline constexpr std::uint32_t BI_BITFIELDS = 3;
+
+// The number of colour-table entries that follow the header.
+std::uint16_t countDibColours(const DibHeader& header);
+
+// An image, or the text of the message that says why there is none.
+struct DibDecoding {
+    RgbImage image;
+    const char* failure = nullptr;
+};
+
+// Decodes a whole BMP file held in memory; reads nothing outside `file`.
+DibDecoding decodeDib(std::span<const std::uint8_t> file);
+
+// Reads the file at `path`. Every failure shows its message box (caption "Error", owned by the
+// window with the keyboard focus) and gives nothing.
+std::optional<RgbImage> loadDibImage(const char* path);

@@ -1,0 +1,24 @@
+#pragma once
+// Pixel blocks of the texture readers: zero-filled memory from the global allocator, released with
+// their owner.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+struct FreePixelBlock {
+    void operator()(std::uint8_t* block) const { std::free(block); }
+};
+
+using PixelBlock = std::unique_ptr<std::uint8_t[], FreePixelBlock>;
+
+// `count` x `elementSize` zero bytes, or nothing when the allocation fails or the size does not fit
+// a size_t. Large blocks arrive as untouched pages, so a block that a short file fills only in part
+// costs memory only where pixels are written.
+inline PixelBlock allocZeroed(std::size_t count, std::size_t elementSize = 1) {
+    if (count == 0 || elementSize == 0) {
+        count = elementSize = 1;
+    }
+    return PixelBlock(static_cast<std::uint8_t*>(std::calloc(count, elementSize)));
+}

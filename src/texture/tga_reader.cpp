@@ -1,0 +1,274 @@
+#include "texture/tga_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "platform/byte_cursor.h"
+#include "platform/host_files.h"
+#include "platform/platform.h"
+
+bool compressionAvailable = true;
+
+namespace {
+
+constexpr const char* kInvalidSize = "Invalid image size";
+constexpr const char* kOutOfMemory = "Out of memory";
+
+constexpr std::size_t kHeaderSize = 18;
+constexpr int kFallbackSize = 128;
+constexpr int kFallbackSquare = 0x10;
+
+struct InternalFormats {
+    GLenum format;
+    GLenum fourBit;
+    GLenum compressed;
+};
+
+constexpr std::array<InternalFormats, 4> kInternalFormats{{
+    {GL_ALPHA, GL_ALPHA4, GL_COMPRESSED_ALPHA_ARB},
+    {GL_RGB, GL_RGB4, GL_COMPRESSED_RGB_ARB},
+    {GL_RGBA, GL_RGBA4, GL_COMPRESSED_RGBA_ARB},
+    {GL_LUMINANCE, GL_LUMINANCE4, GL_COMPRESSED_LUMINANCE_ARB},
+}};
+
+// Compression, when the driver has it, wins over 4 bits.
+GLenum internalFormatFor(GLenum format, std::uint32_t flags) {
+    const auto formats = std::find_if(kInternalFormats.begin(), kInternalFormats.end(),
+                                      [&](const InternalFormats& f) { return f.format == format; });
+    if (formats == kInternalFormats.end()) {
+        return format;
+    }
+    if ((flags & TGA_COMPRESSED) != 0 && compressionAvailable) {
+        return formats->compressed;
+    }
+    return (flags & TGA_4BIT) != 0 ? formats->fourBit : format;
+}
+
+// Chooses glFormat from the image type and depth; gives the message of a refusal.
+const char* chooseTgaFormat(TgaImage& image, std::uint32_t flags) {
+    const bool trueColour = image.bitsPerPixel == 24 || image.bitsPerPixel == 32;
+    const GLenum trueColourFormat = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
+    switch (image.imageType) {
+        case 1:
+        case 9:
+            return "8-bit colour no longer supported";
+        case 2:
+        case 10:
+            if (!trueColour) {
+                return image.imageType == 2 ? "Unsupported RGB format"
+                                            : "Unsupported compressed RGB format";
+            }
+            image.glFormat = trueColourFormat;
+            return nullptr;
+        case 3:
+            if ((flags & (TGA_LUMINANCE | TGA_ALPHA)) == 0) {
+                return "Must be LUMINANCE or ALPHA greyscale";
+            }
+            image.glFormat = (flags & TGA_LUMINANCE) != 0 ? GL_LUMINANCE : GL_ALPHA;
+            return nullptr;
+        default:
+            return "Unsupported image type";
+    }
+}
+
+// The identification field and the colour map (entries rounded up to whole bytes) lie between
+// the header and the pixels; a file that ends among them has no pixel data.
+void skipToPixels(ByteCursor& file, const TgaImage& image) {
+    std::size_t bytes = image.idLength;
+    if (image.colourMapType == 1 && image.colourMapLength > 0) {
+        bytes += static_cast<std::size_t>(image.colourMapLength) *
+                 ((image.colourMapEntryBits + 7u) / 8u);
+    }
+    file.skip(std::min(bytes, file.remaining()));
+}
+
+// The file stores blue first; the first and third byte of every pixel change places.
+void swapRedAndBlue(std::uint8_t* pixels, std::size_t bytes, std::size_t bytesPerPixel) {
+    for (std::size_t i = 0; i < bytes; i += bytesPerPixel) {
+        std::swap(pixels[i], pixels[i + 2]);
+    }
+}
+
+// One row as GL reads it, whatever the file's depth.
+std::size_t glRowBytes(const TgaImage& image) {
+    const std::size_t components = image.glFormat == GL_RGBA ? 4 : image.glFormat == GL_RGB ? 3 : 1;
+    return components * static_cast<std::size_t>(image.width);
+}
+
+}  // namespace
+
+void loadTga(const char* path, TgaImage& image, std::uint32_t flags) {
+    if (!readTga(path, image, flags)) {
+        return;
+    }
+    if ((flags & TGA_NO_UPLOAD) == 0) {
+        uploadTga(image, flags);
+    }
+    if ((flags & TGA_FREE_PIXELS) != 0) {
+        freeTgaPixels(image);
+    }
+}
+
+bool readTga(const char* path, TgaImage& image, std::uint32_t flags) {
+    findCompressionEntryPoints();
+    freeTgaPixels(image);
+    const auto file = readHostFile(path);
+    if (!file) {
+        return failTga("File not found", path, image);
+    }
+    if (const char* failure = decodeTga(*file, image, flags)) {
+        return failTga(failure, path, image);
+    }
+    return true;
+}
+
+const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags) {
+    freeTgaPixels(image);
+    ByteCursor cursor(file);
+    if (!readTgaHeader(cursor, image)) {
+        return kInvalidSize;
+    }
+    if (const char* refusal = chooseTgaFormat(image, flags)) {
+        return refusal;
+    }
+    if (image.imageSize == 0) {
+        return kInvalidSize;
+    }
+    skipToPixels(cursor, image);
+    return readTgaPixels(image, cursor) ? nullptr : kOutOfMemory;
+}
+
+bool readTgaHeader(ByteCursor& file, TgaImage& image) {
+    if (file.remaining() < kHeaderSize) {
+        return false;
+    }
+    file.readU8(image.idLength);
+    file.readU8(image.colourMapType);
+    file.readU8(image.imageType);
+    file.readI16(image.colourMapFirst);
+    file.readI16(image.colourMapLength);
+    file.readU8(image.colourMapEntryBits);
+    file.readI16(image.xOrigin);
+    file.readI16(image.yOrigin);
+    file.readI16(image.width);
+    file.readI16(image.height);
+    file.readU8(image.bitsPerPixel);
+    file.readU8(image.descriptor);
+    image.bytesPerPixel = image.bitsPerPixel >> 3;
+    const std::int64_t size =
+        static_cast<std::int64_t>(image.width) * image.height * image.bytesPerPixel;
+    const bool usable = image.width > 0 && image.height > 0 && size > 0 &&
+                        size <= std::numeric_limits<std::int32_t>::max();
+    image.imageSize = usable ? static_cast<std::int32_t>(size) : 0;
+    return true;
+}
+
+bool readTgaPixels(TgaImage& image, ByteCursor& file) {
+    image.pixels = allocZeroed(static_cast<std::size_t>(image.imageSize));
+    if (!image.pixels) {
+        return false;
+    }
+    if (image.imageType == 10) {
+        decodeTgaRle(image, file);
+        return true;
+    }
+    // A file that ends early leaves the rest of the block zero.
+    const std::size_t bytes = std::min(static_cast<std::size_t>(image.imageSize), file.remaining());
+    file.readBytes(image.pixels.get(), bytes);
+    if (image.bytesPerPixel == 3 || image.bytesPerPixel == 4) {
+        swapRedAndBlue(image.pixels.get(), bytes, static_cast<std::size_t>(image.bytesPerPixel));
+    }
+    return true;
+}
+
+void decodeTgaRle(TgaImage& image, ByteCursor& file) {
+    const std::size_t size = static_cast<std::size_t>(image.imageSize);
+    const std::size_t bytesPerPixel = static_cast<std::size_t>(image.bytesPerPixel);
+    std::array<std::uint8_t, 4> pixel{};
+    std::size_t index = 0;
+    std::uint8_t packet = 0;
+    while (index < size && file.readU8(packet)) {
+        const int count = (packet & 0x7F) + 1;
+        const bool run = (packet & 0x80) != 0;
+        if (run && !file.readBytes(pixel.data(), bytesPerPixel)) {
+            return;
+        }
+        for (int i = 0; i < count && index < size; ++i) {
+            if (!run && !file.readBytes(pixel.data(), bytesPerPixel)) {
+                return;
+            }
+            storeTgaPixel(image, pixel.data(), index);
+        }
+    }
+}
+
+void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& index) {
+    std::uint8_t* out = image.pixels.get() + index;
+    out[0] = source[2];
+    out[1] = source[1];
+    out[2] = source[0];
+    if (image.bytesPerPixel == 4) {
+        out[3] = source[3];
+    }
+    index += static_cast<std::size_t>(image.bytesPerPixel);
+}
+
+void uploadTga(const TgaImage& image, std::uint32_t flags) {
+    const GLint internalFormat = static_cast<GLint>(internalFormatFor(image.glFormat, flags));
+    // GL looks for every row at a 4-byte boundary unless told otherwise; the rows here are packed.
+    const bool packedRows = glRowBytes(image) % 4 != 0;
+    if (packedRows) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
+    if ((flags & TGA_NO_MIPMAPS) != 0) {
+        glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, image.width, image.height, 0, image.glFormat,
+                     GL_UNSIGNED_BYTE, image.pixels.get());
+    } else {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, internalFormat, image.width, image.height, image.glFormat,
+                          GL_UNSIGNED_BYTE, image.pixels.get());
+    }
+    if (packedRows) {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    }
+}
+
+void freeTgaPixels(TgaImage& image) {
+    image.pixels.reset();
+}
+
+bool failTga(const char* message, const char* path, TgaImage& image) {
+    std::printf("%s - %s\n", message, path);
+    freeTgaPixels(image);
+    makeFallbackTexture(image);
+    return false;
+}
+
+void makeFallbackTexture(TgaImage& image) {
+    std::vector<std::uint8_t> board(kFallbackSize * kFallbackSize);
+    for (int row = 0; row < kFallbackSize; ++row) {
+        for (int column = 0; column < kFallbackSize; ++column) {
+            board[row * kFallbackSize + column] = ((row ^ column) & kFallbackSquare) != 0 ? 0 : 255;
+        }
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE4, kFallbackSize, kFallbackSize, 0, GL_LUMINANCE,
+                 GL_UNSIGNED_BYTE, board.data());
+    image.imageType = 3;
+    image.width = kFallbackSize;
+    image.height = kFallbackSize;
+    image.bitsPerPixel = 8;
+    image.bytesPerPixel = 1;
+    image.imageSize = kFallbackSize * kFallbackSize;
+}
+
+void findCompressionEntryPoints() {
+    Platform& host = platform();
+    const bool upload = host.getProcAddress("glCompressedTexImage2DARB") != nullptr;
+    const bool readBack = host.getProcAddress("glGetCompressedTexImageARB") != nullptr;
+    if (!upload || !readBack) {
+        compressionAvailable = false;
+    }
+}

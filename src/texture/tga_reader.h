@@ -1,0 +1,89 @@
+#pragma once
+// The TGA reader: uncompressed true-colour (type 2), greyscale (type 3) and run-length-encoded
+// true-colour (type 10) images, turned from blue-green-red into red-green-blue and, on request,
+// uploaded into the bound GL texture. A file it cannot use prints one line on standard output and
+// leaves the bound texture a 128 x 128 checkerboard, so that the failure shows in the scene.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/gl.h"
+#include "texture/pixel_block.h"
+
+// The 18-byte header as the file stores it, what follows from it, and the pixels: rows in the
+// file's order, width x bytesPerPixel bytes each, R, G, B(, A) or one grey byte a pixel.
+struct TgaImage {
+    std::uint8_t idLength = 0;
+    std::uint8_t colourMapType = 0;
+    std::uint8_t imageType = 0;
+    std::int16_t colourMapFirst = 0;
+    std::int16_t colourMapLength = 0;
+    std::uint8_t colourMapEntryBits = 0;
+    std::int16_t xOrigin = 0;
+    std::int16_t yOrigin = 0;
+    std::int16_t width = 0;
+    std::int16_t height = 0;
+    std::uint8_t bitsPerPixel = 0;
+    std::uint8_t descriptor = 0;
+    std::int32_t bytesPerPixel = 0;
+    std::int32_t imageSize = 0;  // 0 when the header describes no image that fits 2^31 - 1 bytes
+    GLenum glFormat = 0;
+    PixelBlock pixels;  // imageSize bytes, or empty
+};
+
+// Flags of loadTga and readTga.
+inline constexpr std::uint32_t TGA_FREE_PIXELS = 0x1;       // release the pixels after the upload
+inline constexpr std::uint32_t TGA_NO_UPLOAD = 0x10;        // decode only
+inline constexpr std::uint32_t TGA_ALPHA = 0x100;           // accept type 3 as GL_ALPHA
+inline constexpr std::uint32_t TGA_LUMINANCE = 0x1000;      // accept type 3 as GL_LUMINANCE (wins)
+inline constexpr std::uint32_t TGA_NO_MIPMAPS = 0x10000;    // upload level 0 only
+inline constexpr std::uint32_t TGA_4BIT = 0x100000;         // 4-bit internal formats
+inline constexpr std::uint32_t TGA_COMPRESSED = 0x1000000;  // compressed internal formats (wins)
+
+// True until a look-up finds either compressed-texture entry point missing; never true again.
+extern bool compressionAvailable;
+
+// Reads `path` into `image`; uploads it unless TGA_NO_UPLOAD, then releases the pixels if
+// TGA_FREE_PIXELS. After a failure `image.pixels` is empty and the checkerboard is uploaded.
+void loadTga(const char* path, TgaImage& image, std::uint32_t flags);
+
+// Reads and decodes the file; on failure reports it through failTga and returns false.
+bool readTga(const char* path, TgaImage& image, std::uint32_t flags);
+
+// Decodes a whole TGA file held in memory into `image`, without GL: nothing on success, else the
+// failure message. Reads nothing outside `file`.
+const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags);
+
+class ByteCursor;
+
+// Reads the 18 header bytes and derives bytesPerPixel and imageSize; false when the data is
+// shorter than the header.
+bool readTgaHeader(ByteCursor& file, TgaImage& image);
+
+// Fills a zero block of imageSize bytes from the pixel data; false when it cannot be allocated.
+bool readTgaPixels(TgaImage& image, ByteCursor& file);
+
+// Type-10 data: packets of 1 to 128 pixels, a run of one pixel or that many pixels in place, that
+// may cross rows. A packet past the image's end is cut there; the data may end early.
+void decodeTgaRle(TgaImage& image, ByteCursor& file);
+
+// Stores one blue-green-red(-alpha) source pixel at `index` as red-green-blue(-alpha) and
+// advances the index.
+void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& index);
+
+// Uploads the pixels into the bound texture, with the internal format the flags choose.
+void uploadTga(const TgaImage& image, std::uint32_t flags);
+
+void freeTgaPixels(TgaImage& image);
+
+// Prints "<message> - <path>", empties the image and uploads the checkerboard; returns false.
+bool failTga(const char* message, const char* path, TgaImage& image);
+
+// Uploads the 128 x 128 checkerboard (16 x 16 squares, white at the first texel) into the bound
+// texture and describes it in the image.
+void makeFallbackTexture(TgaImage& image);
+
+// Looks up the two compressed-texture entry points; clears compressionAvailable if either is
+// missing.
+void findCompressionEntryPoints();
