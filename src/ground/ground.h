@@ -2,19 +2,86 @@
 // A ground: a height field of square cells, each with up to three textured quads (its top and the
 // two walls that join it to its neighbours), read from a ground file and drawn cell by cell.
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/gl.h"
+#include "view/frustum.h"
+#include "view/vector3.h"
+
+// Texture coordinates and texture of a quad, 40 bytes as stored in the file.
+struct GroundSurface {
+    float u[4];
+    float v[4];
+    std::uint16_t textureIndex;
+    std::uint8_t unused[6];
+
+    bool operator==(const GroundSurface&) const = default;
+};
+static_assert(sizeof(GroundSurface) == 40);
+
+// One cell, 28 bytes as stored in the file. Corner h0 lies at the cell's (x0, y0), h1 at (x1, y0),
+// h2 at (x0, y1), h3 at (x1, y1); a surface index of -1 means no such quad.
+struct GroundCell {
+    float heights[4];
+    std::int32_t topSurface;
+    std::int32_t rowWallSurface;     // toward the next row
+    std::int32_t columnWallSurface;  // toward the next column
+
+    bool operator==(const GroundCell&) const = default;
+};
+static_assert(sizeof(GroundCell) == 28);
+
+// Opaque 256-byte records kept from the file; nothing reads them.
+using GroundBlock = std::array<std::uint8_t, 256>;
+
+// One quad ready to send: its corners in drawing order, where corner k takes the surface's texture
+// coordinate pair kQuadTexturePairs[k].
+struct GroundQuad {
+    std::array<Vector3, 4> corners;
+    const GroundSurface* surface;
+    GLuint texture;
+};
+inline constexpr int kQuadTexturePairs[4] = {0, 1, 3, 2};
+
+// The normal sent with a quad: from its first, fourth and third corners.
+Vector3 quadNormal(const GroundQuad& quad);
 
 class Ground {
   public:
     virtual ~Ground() = default;
 
     // Reads the ground file at `path` and loads its textures below `dataRoot`. A file that cannot
-    // be read or is damaged leaves the ground empty and gives false.
+    // be read or is damaged leaves the ground empty, reports one line on standard error and gives
+    // false.
     bool readGround(const char* dataRoot, const char* path);
+    // Draws the cells whose test cube is not outside the view, the grid in the caller's x-z plane
+    // centred at its origin, heights along -y. The caller's matrix is left as found.
     void drawGround() const;
 
-    std::int32_t width = 0;
-    std::int32_t height = 0;
+    // For a row and column inside the grid:
+    // whether the cell's test cube (half-edge 20 around its corner (x0, y1) at height h0) is not
+    // wholly outside `frustum`, given in ground-local coordinates.
+    bool cellInFrustum(const Frustum& frustum, int row, int column) const;
+    // The cell's quads to draw, in drawing order (row wall, column wall, top) into `quads`; gives
+    // how many. Quads without a surface, with a surface or texture index out of range, and walls
+    // with no neighbour to join are left out.
+    int cellQuads(int row, int column, GroundQuad quads[3]) const;
+
+    std::int32_t width = 0;   // cells per row
+    std::int32_t height = 0;  // rows
+    std::int32_t textureCount = 0;
+    std::vector<GLuint> textures;   // texture i of the file is GL texture textures[i]
+    std::vector<GroundCell> cells;  // row by row, cell (i, j) at i * width + j
+    std::vector<GroundSurface> surfaces;
+    std::int32_t surfaceCount = 0;
+    std::vector<GroundBlock> blocks;
+    std::int32_t blockCount = 0;
+
+  private:
+    const GroundCell& cellAt(int row, int column) const {
+        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(column)];
+    }
 };

@@ -1,6 +1,52 @@
-#include "ground/ground.h"
+#include "ground/ground_file.h"
+#include "platform/host_files.h"
+#include "texture/texture_loader.h"
 
-bool Ground::readGround(const char*, const char*) {
-    return false;
+namespace {
+
+// Takes the records of `file` (its texture names stay for loading); the arrays of an earlier read
+// are released. Its GL texture names are not deleted: after a window re-creation they belong to a
+// context that is gone, and the same numbers may already name textures of the new one.
+void adopt(Ground& ground, GroundFile& file) {
+    ground.width = file.width;
+    ground.height = file.height;
+    ground.textureCount = static_cast<std::int32_t>(file.textureNames.size());
+    ground.textures = std::vector<GLuint>(file.textureNames.size());
+    ground.cells = std::move(file.cells);
+    ground.surfaces = std::move(file.surfaces);
+    ground.surfaceCount = static_cast<std::int32_t>(ground.surfaces.size());
+    ground.blocks = std::move(file.blocks);
+    ground.blockCount = static_cast<std::int32_t>(ground.blocks.size());
 }
-void Ground::drawGround() const {}
+
+// Every texture is loaded into its own new GL name, in file order, whether or not it loads.
+void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return;
+    }
+    glGenTextures(ground.textureCount, ground.textures.data());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        loadTexture(dataRoot, names[i].c_str(), ground.textures[i]);
+    }
+}
+
+}  // namespace
+
+bool Ground::readGround(const char* dataRoot, const char* path) {
+    GroundFile empty;
+    adopt(*this, empty);
+    const auto bytes = readHostFile(path);
+    if (!bytes) {
+        reportFileError("Cannot open the ground file", path);
+        return false;
+    }
+    std::string error;
+    auto file = parseGroundFile(*bytes, error);
+    if (!file) {
+        reportFileError(error, path);
+        return false;
+    }
+    adopt(*this, *file);
+    loadTextures(*this, dataRoot, file->textureNames);
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Ground files for the GL tests: written into a directory of the running test and read back.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ground/ground.h"
+#include "writers/ground_writer.h"
+
+// A fresh, empty directory for the running test.
+inline std::filesystem::path scratchDirectory() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path directory = std::filesystem::path(::testing::TempDir()) /
+                                            "orvalis_ground" / test->test_suite_name() /
+                                            test->name();
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+    return directory;
+}
+
+// Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root.
+inline bool writeAndRead(Ground& ground, const GroundFile& file,
+                         const std::filesystem::path& directory, const std::string& name) {
+    const std::string path = (directory / name).string();
+    return writeGroundFile(path, file) && ground.readGround(directory.c_str(), path.c_str());
+}
