@@ -82,6 +82,11 @@ bool ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFi
         return false;
     }
     // After the faces, a non-zero word is the key-frame count; zero words mean no key frames.
+    // Without even one word the record cannot say whether it has key frames.
+    if (file.remaining() < sizeof(std::uint32_t)) {
+        problem = "cut short";
+        return false;
+    }
     if (peekContinuation(file) == CONTINUATION_DATA) {
         return readCountedRecords(file, keyFrameCount, keyFrames, problem);
     }

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "model_test_files.h"
+
+namespace {
+
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+struct ParseOutcome {
+    bool loaded;
+    Model model;
+    std::string errors;
+};
+
+ParseOutcome parseBytes(const std::vector<std::uint8_t>& bytes) {
+    ParseOutcome outcome{false, {}, {}};
+    CaptureStderr();
+    outcome.loaded = outcome.model.parse(bytes, "models\\damaged.rsm");
+    outcome.errors = GetCapturedStderr();
+    return outcome;
+}
+
+ModelFileDescription twoNodeFile() {
+    ModelFileDescription file;
+    file.textureNames = {"a.bmp", "b.tga"};
+    file.nodes = {pointNode("root", ""), pointNode("child", "root", {1, 2, 3})};
+    return file;
+}
+
+// Where node 1 starts in twoNodeFile(): node 0 is a point node without key frames.
+constexpr std::size_t kNode0Start = 31 + 4 + 2 * 40;
+constexpr std::size_t kPointNodeBody = 4 + 88 + 4 + 36 + 4 + 36 + 4 + 24 + 8;
+constexpr std::size_t kNode1Start = kNode0Start + 40 + 4 + 40 + 40 + kPointNodeBody;
+
+void putI32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+}
+
+std::vector<std::string> nodeNames(const Model& model) {
+    std::vector<std::string> names;
+    for (const ModelNode& node : model.nodes) {
+        names.push_back(node.name);
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(ContinuationCheck, ReportsAndConsumesAsTheWordsSay) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        Continuation found;
+        std::size_t positionAfter;
+    };
+    const Case cases[] = {
+        {{5, 0, 0, 0, 0, 0, 0, 0}, CONTINUATION_DATA, 0},
+        {{0, 0, 0, 0, 0, 0, 0, 7}, CONTINUATION_AFTER_ZERO, 4},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 9}, CONTINUATION_END, 8},
+        {{}, CONTINUATION_CUT_SHORT, 0},
+        {{0, 0, 1}, CONTINUATION_CUT_SHORT, 0},
+        {{0, 0, 0, 0, 0, 0}, CONTINUATION_CUT_SHORT, 4},
+    };
+    for (const Case& c : cases) {
+        ByteCursor cursor(c.bytes);
+        EXPECT_EQ(peekContinuation(cursor), c.found) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(cursor.position(), c.positionAfter) << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(ModelReader, ReadsHeaderTexturesAndRootOnlyFields) {
+    ModelFileDescription file = twoNodeFile();
+    for (std::size_t i = 0; i < file.header.size(); ++i) {
+        file.header[i] = static_cast<std::uint8_t>(0xA0 + i);
+    }
+    file.nodes[0].rootExtraWord = 0x12345678;
+    file.nodes[0].rootExtraValues = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    file.nodes[0].transform.scale = {2, 3, 4};
+    file.nodes[1].textureIndices = {1, 0};
+    const Model model = parsedModel(file);
+    EXPECT_EQ(model.header, file.header);
+    EXPECT_EQ(model.textureCount, 2);
+    EXPECT_EQ(model.textureNames, file.textureNames);
+    ASSERT_EQ(model.nodeCount, 2);
+    EXPECT_EQ(model.nodes[0].rootExtraWord, 0x12345678u);
+    EXPECT_EQ(model.nodes[0].rootExtraValues, file.nodes[0].rootExtraValues);
+    EXPECT_EQ(model.nodes[0].transform.scale.z, 4);
+    // Node 1 has no extra fields: its names and arrays are only right if none were read.
+    EXPECT_EQ(model.nodes[1].name, "child");
+    EXPECT_EQ(model.nodes[1].parentName, "root");
+    EXPECT_EQ(model.nodes[1].textureIndices, (std::vector<std::int32_t>{1, 0}));
+    EXPECT_EQ(model.nodes[1].vertexCount, 3);
+    EXPECT_EQ(model.nodes[1].vertices[2].z, 3);
+    EXPECT_FALSE(model.nodes[0].singleNode);
+    EXPECT_FALSE(model.nodes[1].singleNode);
+
+    file.nodes.pop_back();
+    EXPECT_TRUE(parsedModel(file).nodes[0].singleNode);
+}
+
+TEST(ModelReader, FollowsTheContinuationWordsBetweenNodesAndBeforeKeyFrames) {
+    struct Case {
+        const char* what;
+        bool node0Animated;
+        int zerosAfterFaces;  // when node 0 has no key frames
+        bool hasNode1;
+        int zerosBeforeNode1;
+    };
+    const Case cases[] = {
+        {"one zero word after the faces; the next name is left to read", false, 1, true, 0},
+        {"two zero words after the faces, then the next name", false, 2, true, 0},
+        {"two zero words after the faces and one before the next name", false, 2, true, 1},
+        {"two zero words after the faces, two more end the list", false, 2, false, 0},
+        {"key frames, then the next name", true, 0, true, 0},
+        {"key frames, then one zero word before the next name", true, 0, true, 1},
+        {"key frames, then two zero words end the list", true, 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        ModelFileDescription file;
+        file.nodes = {pointNode("a", "")};
+        file.nodes[0].zeroWordsAfterFaces = c.zerosAfterFaces;
+        if (c.node0Animated) {
+            file.nodes[0].keyFrames = {{0, {0, 0, 0, 1}}, {500, {1, 0, 0, 0}}};
+        }
+        if (c.hasNode1) {
+            file.nodes.push_back(pointNode("b", "a"));
+            file.nodes[1].zeroWordsBefore = c.zerosBeforeNode1;
+        }
+        const ParseOutcome outcome = parseBytes(modelFileBytes(file));
+        EXPECT_TRUE(outcome.loaded) << c.what;
+        const std::vector<std::string> expected =
+            c.hasNode1 ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a"};
+        EXPECT_EQ(nodeNames(outcome.model), expected) << c.what;
+        EXPECT_EQ(outcome.model.nodes[0].keyFrameCount, c.node0Animated ? 2 : 0) << c.what;
+        EXPECT_EQ(outcome.errors, "") << c.what;
+    }
+}
+
+TEST(ModelReader, ReadsThirtyNodesAndNothingAfter) {
+    ModelFileDescription file;
+    for (int i = 0; i < 31; ++i) {
+        file.nodes.push_back(pointNode("n" + std::to_string(i), "n0"));
+    }
+    std::vector<std::uint8_t> bytes = modelFileBytes(file);
+    // What follows the thirtieth node is never looked at, however damaged.
+    bytes.resize(bytes.size() - 30);
+    const ParseOutcome outcome = parseBytes(bytes);
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.model.nodeCount, 30);
+    EXPECT_EQ(outcome.model.nodes.back().name, "n29");
+    EXPECT_EQ(outcome.errors, "");
+}
+
+TEST(ModelReader, LinksParentsByName) {
+    ModelFileDescription file;
+    file.nodes = {pointNode("root", "c"),      pointNode("twin", "root"), pointNode("c", "root"),
+                  pointNode("twin", "root"),   pointNode("leaf", "twin"), pointNode("self", "self"),
+                  pointNode("stray", "nobody")};
+    const Model model = parsedModel(file);
+    // Node 0's parent name matches node 2, so entry 0 is replaced; the later "twin" wins; a
+    // node naming itself or nothing hangs from the root.
+    EXPECT_EQ(model.parentIndex, (std::vector<std::int32_t>{2, 0, 0, 0, 3, 0, 0}));
+
+    file.nodes[0].parentName = "";
+    EXPECT_EQ(parsedModel(file).parentIndex[0], 0);
+}
+
+TEST(ModelReader, ResolvesNodeTextureTablesThroughTheModelTextures) {
+    ModelFileDescription file;
+    file.textureNames = {"t0.bmp", "t1.bmp", "t2.bmp", "t3.tga"};
+    file.nodes = {pointNode("a", "")};
+    file.nodes[0].textureIndices = {3, 1, 3};
+    Model model = parsedModel(file);
+    model.textures = {101, 102, 103, 104};
+    model.fromTga = {0, 0, 0, 1};
+    model.resolveNodeTextures();
+    EXPECT_EQ(model.nodes[0].textures, (std::vector<GLuint>{104, 102, 104}));
+    EXPECT_EQ(model.nodes[0].fromTga, (std::vector<std::uint8_t>{1, 0, 1}));
+}
+
+TEST(ModelReader, DamagedHeaderOrTextureListFailsTheLoad) {
+    const std::vector<std::uint8_t> whole = modelFileBytes(twoNodeFile());
+    std::vector<std::uint8_t> negativeCount = whole;
+    putI32(negativeCount, 31, -1);
+    std::vector<std::uint8_t> hugeCount = whole;
+    putI32(hugeCount, 31, 0x7fffffff);
+    const std::vector<std::vector<std::uint8_t>> damaged = {
+        {whole.begin(), whole.begin() + 20},
+        {whole.begin(), whole.begin() + 33},
+        {whole.begin(), whole.begin() + 35 + 60},
+        negativeCount,
+        hugeCount,
+    };
+    for (const auto& bytes : damaged) {
+        const ParseOutcome outcome = parseBytes(bytes);
+        EXPECT_FALSE(outcome.loaded) << bytes.size();
+        EXPECT_EQ(outcome.model.nodeCount, 0);
+        EXPECT_TRUE(outcome.model.textureNames.empty());
+        EXPECT_TRUE(outcome.errors.ends_with(" - models\\damaged.rsm\n")) << outcome.errors;
+        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1);
+    }
+}
+
+TEST(ModelReader, DamagedNodeEndsTheListKeepingTheNodesBefore) {
+    const std::vector<std::uint8_t> whole = modelFileBytes(twoNodeFile());
+    const auto withI32 = [&](std::size_t at, std::int32_t value) {
+        std::vector<std::uint8_t> bytes = whole;
+        putI32(bytes, at, value);
+        return bytes;
+    };
+    const std::size_t node1Vertices = kNode1Start + 80 + 4 + 88;
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{whole.begin(), whole.begin() + kNode1Start + 100}, "model node 1: cut short"},
+        {withI32(node1Vertices, -3), "model node 1: negative count -3"},
+        {withI32(node1Vertices, 1000), "model node 1: cut short"},
+    };
+    for (const Case& c : cases) {
+        const ParseOutcome outcome = parseBytes(c.bytes);
+        EXPECT_TRUE(outcome.loaded) << c.error;
+        EXPECT_EQ(nodeNames(outcome.model), std::vector<std::string>{"root"}) << c.error;
+        EXPECT_TRUE(outcome.model.nodes[0].singleNode);
+        EXPECT_EQ(outcome.errors, std::string(c.error) + " - models\\damaged.rsm\n");
+    }
+
+    // Both nodes are whole; only the words that end the list are missing.
+    ParseOutcome outcome = parseBytes({whole.begin(), whole.end() - 8});
+    EXPECT_EQ(outcome.model.nodeCount, 2);
+    EXPECT_EQ(outcome.errors, "model file ends inside its node list - models\\damaged.rsm\n");
+
+    ModelFileDescription badIndex = twoNodeFile();
+    badIndex.nodes[1].textureIndices = {0, 2};
+    outcome = parseBytes(modelFileBytes(badIndex));
+    EXPECT_EQ(outcome.model.nodeCount, 1);
+    EXPECT_EQ(outcome.errors, "model node 1: texture index 2 out of range - models\\damaged.rsm\n");
+
+    ModelFileDescription badKeyFrames = twoNodeFile();
+    badKeyFrames.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}};
+    std::vector<std::uint8_t> bytes = modelFileBytes(badKeyFrames);
+    putI32(bytes, bytes.size() - 8 - 20 - 4, 7);  // seven key frames where one is
+    EXPECT_EQ(parseBytes(bytes).model.nodeCount, 1);
+}
+
+TEST(ModelReader, FileWithoutWholeNodeFailsTheLoad) {
+    ModelFileDescription empty = twoNodeFile();
+    empty.nodes.clear();
+    ParseOutcome outcome = parseBytes(modelFileBytes(empty));
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.model.nodeCount, 0);
+    EXPECT_EQ(outcome.errors, "model file has no nodes - models\\damaged.rsm\n");
+
+    const std::vector<std::uint8_t> whole = modelFileBytes(twoNodeFile());
+    outcome = parseBytes({whole.begin(), whole.begin() + kNode0Start + 50});
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.rsm\n");
+}
+
+TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
+    ModelFileDescription file;
+    file.nodes = {triangleNode("a", "", {0, 0, 0}, {1, 0, 0}, {0, 1, 0})};
+    file.nodes[0].faces = {
+        modelFace({0, 1, 3}, {0, 1, 2}),    modelFace({0, 1, 2}, {0, -1, 2}),
+        modelFace({2, 1, 0}, {2, 1, 0}, 4), modelFace({-1, 0, 0}, {0, 0, 0}),
+        modelFace({0, 1, 2}, {3, 0, 0}),
+    };
+    const ParseOutcome outcome = parseBytes(modelFileBytes(file));
+    ASSERT_TRUE(outcome.loaded);
+    const ModelNode& node = outcome.model.nodes[0];
+    ASSERT_EQ(node.faceCount, 1);
+    ASSERT_EQ(node.faces.size(), 1u);
+    EXPECT_EQ(node.faces[0].vertexIndices[0], 2);
+    EXPECT_EQ(node.faces[0].textureIndex, 4);
+    EXPECT_EQ(outcome.errors,
+              "model node 0: 4 faces with indices out of range skipped - models\\damaged.rsm\n");
+}
+
+// Every prefix of a file keeps exactly the nodes that it holds whole and reads nothing past its
+// end (the sanitizer build watches the reads).
+TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
+    ModelFileDescription file = twoNodeFile();
+    file.nodes.push_back(triangleNode("spin", "child", {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1));
+    file.nodes[1].textureIndices = {1};
+    file.nodes[2].keyFrames = {{0, {0, 0, 0, 1}}, {900, {0, 1, 0, 0}}};
+    const std::vector<std::uint8_t> whole = modelFileBytes(file);
+    const Model full = parsedModel(file);
+    std::int32_t previousCount = 0;
+    for (std::size_t length = 0; length <= whole.size(); ++length) {
+        const ParseOutcome outcome = parseBytes({whole.begin(), whole.begin() + length});
+        const Model& model = outcome.model;
+        EXPECT_EQ(outcome.loaded, model.nodeCount > 0);
+        EXPECT_GE(model.nodeCount, previousCount) << length;
+        previousCount = model.nodeCount;
+        for (std::int32_t i = 0; i < model.nodeCount; ++i) {
+            EXPECT_EQ(model.nodes[i].name, full.nodes[i].name);
+            EXPECT_EQ(model.nodes[i].faceCount, full.nodes[i].faceCount);
+            EXPECT_EQ(model.nodes[i].keyFrameCount, full.nodes[i].keyFrameCount) << length;
+        }
+    }
+    EXPECT_EQ(previousCount, 3);
+}
