@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <numbers>
+
+#include "gl_test.h"
+#include "model_test_files.h"
+#include "writers/byte_writer.h"
+#include "writers/image_writer.h"
+
+namespace {
+
+using Step = std::function<Vector3(Vector3)>;
+
+constexpr double kDegreesPerRadian = 57.29582790879778;
+constexpr float kHalfRoot = 0.70710678f;
+
+Vector3 plus(Vector3 a, Vector3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+
+Vector3 times(Vector3 a, Vector3 b) {
+    return {a.x * b.x, a.y * b.y, a.z * b.z};
+}
+
+// Rodrigues' rotation of p by `degrees` about the unit `axis`.
+Vector3 turned(Vector3 p, Vector3 axis, double degrees) {
+    const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+    const double dot = axis.x * p.x + axis.y * p.y + axis.z * p.z;
+    const Vector3 cross = crossProduct(axis, p);
+    const auto component = [&](float pk, float ck, float ak) {
+        return static_cast<float>(pk * c + ck * s + ak * dot * (1 - c));
+    };
+    return {component(p.x, cross.x, axis.x), component(p.y, cross.y, axis.y),
+            component(p.z, cross.z, axis.z)};
+}
+
+Vector3 byMatrix(const float m[9], Vector3 p) {
+    return {m[0] * p.x + m[3] * p.y + m[6] * p.z, m[1] * p.x + m[4] * p.y + m[7] * p.z,
+            m[2] * p.x + m[5] * p.y + m[8] * p.z};
+}
+
+// Applies the steps in the order given: the first step acts on the vertex first.
+Step chain(std::vector<Step> steps) {
+    return [steps](Vector3 p) {
+        for (const Step& step : steps) {
+            p = step(p);
+        }
+        return p;
+    };
+}
+
+Step moveBy(Vector3 d) {
+    return [d](Vector3 p) { return plus(p, d); };
+}
+Step scaleBy(Vector3 s) {
+    return [s](Vector3 p) { return times(p, s); };
+}
+Step turnBy(Vector3 axis, double degrees) {
+    return [axis, degrees](Vector3 p) { return turned(p, axis, degrees); };
+}
+Step matrixOf(const ModelNode& node) {
+    return [m = node.transform](Vector3 p) { return byMatrix(m.matrix, p); };
+}
+
+// The scene is viewed through an orthographic box of +-10 in every direction.
+constexpr float kBox = 10;
+
+float radiansFor(double degrees) {
+    return static_cast<float>(degrees / kDegreesPerRadian);
+}
+
+class ModelDraw : public HeadlessGlTest {
+  protected:
+    static Vector3 sceneCoordinates(const FeedbackVertex& v) {
+        return {(v.x / HeadlessGlTest::kWidth * 2 - 1) * kBox,
+                (v.y / HeadlessGlTest::kHeight * 2 - 1) * kBox, -(v.z * 2 - 1) * kBox};
+    }
+
+    // The corners of each face as they reach GL: 0, 2, 1 through `toScene`, in face order.
+    static void expectFaces(const FeedbackPolygon& polygon, const ModelNode& node,
+                            const Step& toScene, const char* what) {
+        ASSERT_EQ(polygon.size(), 3u) << what;
+        const ModelFace& face = node.faces[0];
+        const int order[3] = {0, 2, 1};
+        for (int k = 0; k < 3; ++k) {
+            const Vector3 expected = toScene(node.vertices[face.vertexIndices[order[k]]]);
+            const Vector3 seen = sceneCoordinates(polygon[k]);
+            EXPECT_NEAR(seen.x, expected.x, 2e-3) << what << " corner " << k;
+            EXPECT_NEAR(seen.y, expected.y, 2e-3) << what << " corner " << k;
+            EXPECT_NEAR(seen.z, expected.z, 2e-3) << what << " corner " << k;
+            const ModelTexCoord& uv = node.texCoords[face.texCoordIndices[order[k]]];
+            EXPECT_FLOAT_EQ(polygon[k].s, uv.u) << what << " corner " << k;
+            EXPECT_FLOAT_EQ(polygon[k].t, uv.v) << what << " corner " << k;
+        }
+    }
+
+    void SetUp() override {
+        HeadlessGlTest::SetUp();
+        glMatrixMode(GL_PROJECTION);
+        glOrtho(-kBox, kBox, -kBox, kBox, -kBox, kBox);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_TEXTURE_2D);
+    }
+
+    std::vector<FeedbackPolygon> drawRecorded(Model& model, std::array<float, 9> placement) {
+        GLint depthBefore = 0, depthAfter = 0;
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+        auto polygons = recordFeedback([&] {
+            model.draw(placement[0], placement[1], placement[2], placement[3], placement[4],
+                       placement[5], placement[6], placement[7], placement[8]);
+        });
+        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
+        EXPECT_EQ(depthAfter, depthBefore);
+        Matrix4 after{};
+        glGetFloatv(GL_MODELVIEW_MATRIX, after.data());
+        const Matrix4 identity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        EXPECT_EQ(after, identity) << "the caller's matrix is left as found";
+        return polygons;
+    }
+
+    GLuint solidTexture(std::array<GLubyte, 4> rgba) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return texture;
+    }
+};
+
+}  // namespace
+
+TEST_F(ModelDraw, OneNodeModelTransformsInOrder) {
+    ModelFileDescription file;
+    file.nodes = {triangleNode("only", "", {1, 0, 0}, {0, 2, 0}, {0, 0, 4})};
+    NodeTransform& t = file.nodes[0].transform;
+    std::fill(std::begin(t.matrix), std::end(t.matrix), 0.0f);
+    t.matrix[1] = t.matrix[3] = t.matrix[8] = 1;  // swaps x and y
+    t.offset = {5, 5, 5};
+    t.position = {7, 7, 7};
+    t.rotationAngle = radiansFor(90);
+    t.rotationAxis = {0, 0, 1};
+    t.scale = {2, 1, 1};
+    Model model = parsedModel(file);
+    const ModelNode& node = model.nodes[0];
+
+    const auto polygons = drawRecorded(model, {1, 2, 0.5f, 90, 90, 90, 1, 0.5f, 1});
+    const Vector3 centre = model.centre;
+    const Step toScene = chain({
+        matrixOf(node),
+        moveBy({-centre.x, -centre.y, -centre.z}),
+        turnBy({0, 0, 1}, 90),
+        moveBy({0, centre.y - model.maxBound.y, 0}),
+        scaleBy(t.scale),
+        scaleBy({1, -0.5f, 1}),
+        turnBy({0, 0, 1}, 90),
+        turnBy({0, 1, 0}, 90),
+        turnBy({1, 0, 0}, 90),
+        moveBy({1, -2, 0.5f}),
+    });
+    ASSERT_EQ(polygons.size(), 1u);
+    expectFaces(polygons[0], node, toScene, "one-node root");
+
+    // The normal follows the third vertex, from the corners in stored order: (v2-v0) x (v1-v0).
+    Vector3 normal;
+    glGetFloatv(GL_CURRENT_NORMAL, &normal.x);
+    const float length = std::sqrt(84.0f);
+    EXPECT_NEAR(normal.x, -8 / length, 1e-6);
+    EXPECT_NEAR(normal.y, -4 / length, 1e-6);
+    EXPECT_NEAR(normal.z, -2 / length, 1e-6);
+}
+
+TEST_F(ModelDraw, NodeTreeTransformsInOrder) {
+    ModelFileDescription file;
+    file.nodes = {triangleNode("root", "", {0, 0, 0}, {1, 0, 0}, {0, 1, 1}),
+                  triangleNode("arm", "root", {0, 0, 0}, {0, 1, 0}, {1, 0, 1}),
+                  triangleNode("hand", "arm", {1, 1, 0}, {0, 1, 0}, {0, 0, 1})};
+    NodeTransform& root = file.nodes[0].transform;
+    root.matrix[0] = 0.5f;
+    root.offset = {0.5f, 0, 0};
+    root.position = {3, 3, 3};  // counts in the bounds only
+    root.rotationAngle = radiansFor(90);
+    root.rotationAxis = {1, 0, 0};
+    root.scale = {1, 2, 1};
+    NodeTransform& arm = file.nodes[1].transform;
+    arm.offset = {0, 1, 0};
+    arm.position = {1, 0, 0};
+    arm.rotationAngle = 1;  // the key frames turn this node instead
+    arm.rotationAxis = {0, 1, 0};
+    file.nodes[1].keyFrames = {{0, {0, 0, kHalfRoot, kHalfRoot}}, {1000, {0, 0, 0, 1}}};
+    NodeTransform& hand = file.nodes[2].transform;
+    hand.offset = {0, 0, 1};
+    hand.position = {0, 2, 0};
+    hand.rotationAngle = radiansFor(90);
+    hand.rotationAxis = {0, 0, 1};
+    hand.scale = {0.5f, 0.5f, 0.5f};
+    Model model = parsedModel(file);
+
+    const auto polygons = drawRecorded(model, {0, 0, 0, 0, 0, 0, 1, 1, 1});
+    const Vector3 centre = model.centre;
+    const Step placement = scaleBy({1, -1, 1});
+    const Step rootFrame =
+        chain({turnBy({1, 0, 0}, 90), moveBy({-centre.x, -model.maxBound.y, -centre.z}),
+               scaleBy(root.scale), placement});
+    const Step armFrame = chain({turnBy({0, 0, 1}, 90), moveBy(arm.position), rootFrame});
+    const Step handFrame =
+        chain({turnBy({0, 0, 1}, 90), moveBy(hand.position), scaleBy(hand.scale), armFrame});
+    ASSERT_EQ(polygons.size(), 3u);
+    expectFaces(polygons[0], model.nodes[0],
+                chain({matrixOf(model.nodes[0]), moveBy(root.offset), rootFrame}), "root");
+    expectFaces(polygons[1], model.nodes[1], chain({moveBy(arm.offset), armFrame}), "child");
+    expectFaces(polygons[2], model.nodes[2], chain({moveBy(hand.offset), handFrame}), "grandchild");
+    EXPECT_EQ(model.nodes[1].animTime, 100);
+    EXPECT_EQ(model.nodes[2].animTime, 0);
+}
+
+// One face per slot, side by side below y = 0 and centred in x, so that the root's placement only
+// turns them upside down.
+constexpr int kSlots = 6;
+constexpr float kSlotWidth = 1.8f / kSlots;
+
+float slotLeft(int slot) {
+    return -0.9f + kSlotWidth * static_cast<float>(slot);
+}
+
+ModelFileNode slotNode(std::string name, std::string parentName,
+                       std::vector<std::pair<int, std::uint16_t>> slotTextures) {
+    ModelFileNode node;
+    node.name = std::move(name);
+    node.parentName = std::move(parentName);
+    node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (const auto& [slot, textureIndex] : slotTextures) {
+        const float x = slotLeft(slot);
+        const auto first = static_cast<std::int16_t>(node.vertices.size());
+        node.vertices.insert(node.vertices.end(),
+                             {{x, 0, 0}, {x + kSlotWidth, 0, 0}, {x, -0.9f, 0}});
+        node.faces.push_back(modelFace(
+            {first, static_cast<std::int16_t>(first + 1), static_cast<std::int16_t>(first + 2)},
+            {0, 1, 2}, textureIndex));
+    }
+    return node;
+}
+
+TEST_F(ModelDraw, EachFaceBindsAndBlendsOrAlphaTestsByItsTexture) {
+    ModelFileDescription file;
+    file.textureNames = {"blue.bmp", "red.bmp", "green.tga"};
+    file.nodes = {slotNode("n0", "", {{0, 0}, {1, 1}, {2, 2}, {3, 9}}),
+                  slotNode("n1", "n0", {{4, 7}}), slotNode("n2", "n0", {{5, 0}})};
+    file.nodes[0].textureIndices = {2, 0, 1};  // green TGA, blue BMP, red BMP
+    file.nodes[1].textureIndices = {0, 2};
+    Model model = parsedModel(file);
+    model.textures = {solidTexture({0, 0, 255, 255}), solidTexture({255, 0, 0, 128}),
+                      solidTexture({0, 255, 0, 128})};
+    model.fromTga = {0, 0, 1};
+    model.resolveNodeTextures();
+
+    glClearColor(0.2f, 0.2f, 0.2f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    model.draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0) << "the last node has no texture entries";
+
+    const auto seen = [&](int slot) {
+        const double x = slotLeft(slot) + 0.05 - model.centre.x;
+        return pixelAt(static_cast<int>((x + 1) * kWidth / 2),
+                       static_cast<int>((0.05 + model.maxBound.y + 1) * kHeight / 2));
+    };
+    const auto near = [](std::array<GLubyte, 4> pixel, std::array<int, 3> rgb) {
+        for (int c = 0; c < 3; ++c) {
+            if (std::abs(pixel[c] - rgb[c]) > 8) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(near(seen(0), {51, 179, 51})) << "TGA: added with half its alpha";
+    EXPECT_TRUE(near(seen(1), {0, 0, 255})) << "BMP after a TGA face: no blending";
+    EXPECT_TRUE(near(seen(2), {51, 51, 51})) << "BMP with alpha 0.5: fails the alpha test";
+    EXPECT_TRUE(near(seen(3), {51, 51, 51})) << "out of range: the previous face's entry";
+    EXPECT_TRUE(near(seen(4), {0, 0, 255})) << "first face out of range: entry 0";
+    EXPECT_FALSE(near(seen(5), {51, 51, 51})) << "no texture entries: drawn untextured";
+}
+
+TEST_F(ModelDraw, EachNodeIsDrawnOnceAndEveryDrawAdvancesItsClock) {
+    ModelFileDescription file;
+    file.nodes = {pointNode("a", "b", {1, 0, 0}), pointNode("b", "a", {2, 0, 0})};
+    file.nodes[0].vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    file.nodes[1].vertices = file.nodes[0].vertices;
+    file.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {5000, {0, 0, 0, 1}}};
+    Model model = parsedModel(file);
+    ASSERT_EQ(model.parentIndex, (std::vector<std::int32_t>{1, 0}));
+
+    EXPECT_EQ(drawRecorded(model, {0, 0, 0, 0, 0, 0, 1, 1, 1}).size(), 2u);
+    EXPECT_EQ(model.nodes[1].animTime, 100);
+    for (int placement = 0; placement < 3; ++placement) {
+        drawRecorded(model, {static_cast<float>(placement), 0, 0, 0, 0, 0, 1, 1, 1});
+    }
+    EXPECT_EQ(model.nodes[1].animTime, 400);
+
+    Model empty;
+    EXPECT_TRUE(drawRecorded(empty, {0, 0, 0, 0, 0, 0, 1, 1, 1}).empty());
+}
+
+TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
+    const std::filesystem::path root =
+        std::filesystem::path(::testing::TempDir()) / "orvalis_model_load";
+    std::filesystem::remove_all(root);
+    ModelFileDescription file;
+    file.textureNames = {"missing.bmp", "glow.tga", "gone.tga"};
+    file.nodes = {pointNode("a", "")};
+    file.nodes[0].textureIndices = {1, 2, 0, 1};
+    const std::string path = (root / "model.rsm").string();
+    ASSERT_TRUE(writeModelFile(path, file));
+    const RgbaPicture glow{1, 1, {255, 255, 255, 128}};
+    ASSERT_TRUE(writeFile((root / "data" / "texture" / "glow.tga").string(), tgaFile(glow)));
+
+    Model model;
+    ASSERT_TRUE(model.load(root.c_str(), path.c_str()));
+    ASSERT_EQ(model.textures.size(), 3u);
+    EXPECT_NE(model.textures[0], model.textures[1]);
+    EXPECT_EQ(model.fromTga, (std::vector<std::uint8_t>{0, 1, 0}));
+    const ModelNode& node = model.nodes[0];
+    EXPECT_EQ(node.textures, (std::vector<GLuint>{model.textures[1], model.textures[2],
+                                                  model.textures[0], model.textures[1]}));
+    EXPECT_EQ(node.fromTga, (std::vector<std::uint8_t>{1, 0, 0, 1}));
+
+    Model missing;
+    EXPECT_FALSE(missing.load(root.c_str(), (root / "nothing.rsm").c_str()));
+    EXPECT_EQ(missing.nodeCount, 0);
+    EXPECT_EQ(missing.textureCount, 0);
+
+    std::vector<std::uint8_t> cut = modelFileBytes(file);
+    cut.resize(40);
+    ASSERT_TRUE(writeFile((root / "cut.rsm").string(), cut));
+    Model damaged;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(damaged.load(root.c_str(), (root / "cut.rsm").c_str()));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(damaged.textureCount, 0);
+    EXPECT_TRUE(damaged.textures.empty());
+}
