@@ -59,6 +59,9 @@ class Ground {
     // Draws the cells whose test cube is not outside the view, the grid in the caller's x-z plane
     // centred at its origin, heights along -y. The caller's matrix is left as found.
     void drawGround() const;
+    // Multiplies the current matrix by the transform from ground-local coordinates (x, y along the
+    // grid, h the height) to the caller's: the grid into the x-z plane, centred at the origin.
+    void placeGrid() const;
 
     // For a row and column inside the grid:
     // whether the cell's test cube (half-edge 20 around its corner (x0, y1) at height h0) is not

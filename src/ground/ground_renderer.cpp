@@ -47,8 +47,7 @@ Vector3 quadNormal(const GroundQuad& quad) {
 
 void Ground::drawGround() const {
     glPushMatrix();
-    glMultMatrixf(kGridToCaller);
-    glTranslatef(-0.5f * kCellSize * width, -0.5f * kCellSize * height, 0);
+    placeGrid();
     Frustum frustum;
     frustum.extractFrustum();  // in ground-local coordinates, both transforms being applied
     // The fields are public: a grid whose cells are not all there is not drawn.
@@ -67,6 +66,11 @@ void Ground::drawGround() const {
         }
     }
     glPopMatrix();
+}
+
+void Ground::placeGrid() const {
+    glMultMatrixf(kGridToCaller);
+    glTranslatef(-0.5f * kCellSize * width, -0.5f * kCellSize * height, 0);
 }
 
 bool Ground::cellInFrustum(const Frustum& frustum, int row, int column) const {

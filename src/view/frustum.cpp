@@ -21,10 +21,6 @@ constexpr std::array<PlaneRows, Frustum::PLANE_COUNT> kPlaneRows = {{
     {2, 1.0f},   // near
 }};
 
-// The corner offsets in the order they are tried; the test stops at the first that passes.
-constexpr float kCornerSigns[8][3] = {{-1, -1, -1}, {1, -1, -1}, {-1, 1, -1}, {1, 1, -1},
-                                      {-1, -1, 1},  {1, -1, 1},  {-1, 1, 1},  {1, 1, 1}};
-
 }  // namespace
 
 void Frustum::extractFrustum() {
@@ -64,15 +60,19 @@ void Frustum::normalizePlane(int index) {
 }
 
 bool Frustum::cubeInFrustum(float x, float y, float z, float size) const {
+    // Each corner's value is a*cx + b*cy + c*cz + d; the six products a*cx, b*cy, c*cz of a plane
+    // are formed once and shared by the corners.
+    const float xs[2] = {x - size, x + size};
+    const float ys[2] = {y - size, y + size};
+    const float zs[2] = {z - size, z + size};
     for (const auto& plane : planes) {
+        const float ax[2] = {plane[0] * xs[0], plane[0] * xs[1]};
+        const float by[2] = {plane[1] * ys[0], plane[1] * ys[1]};
+        const float cz[2] = {plane[2] * zs[0], plane[2] * zs[1]};
         bool passed = false;
-        for (const auto& sign : kCornerSigns) {
-            const float value = plane[0] * (x + sign[0] * size) + plane[1] * (y + sign[1] * size) +
-                                plane[2] * (z + sign[2] * size) + plane[3];
-            if (value > 0) {
-                passed = true;
-                break;
-            }
+        for (int corner = 0; corner < 8 && !passed; ++corner) {
+            // Corner bits: x in bit 0, y in bit 1, z in bit 2, minus before plus.
+            passed = ax[corner & 1] + by[(corner >> 1) & 1] + cz[corner >> 2] + plane[3] > 0;
         }
         if (!passed) {
             return false;

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
 #include "ground/ground.h"
+#include "writers/byte_writer.h"
 #include "writers/ground_writer.h"
+#include "writers/image_writer.h"
 
 // A fresh, empty directory for the running test.
 inline std::filesystem::path scratchDirectory() {
@@ -25,4 +28,14 @@ inline bool writeAndRead(Ground& ground, const GroundFile& file,
                          const std::filesystem::path& directory, const std::string& name) {
     const std::string path = (directory / name).string();
     return writeGroundFile(path, file) && ground.readGround(directory.c_str(), path.c_str());
+}
+
+// Writes a 2 x 2 TGA texture of one colour as <root>\data\texture\<name>.
+inline bool writeSolidTexture(const std::filesystem::path& root, const std::string& name,
+                              std::array<std::uint8_t, 4> rgba) {
+    RgbaPicture picture{2, 2, {}};
+    for (int i = 0; i < 4; ++i) {
+        picture.rgba.insert(picture.rgba.end(), rgba.begin(), rgba.end());
+    }
+    return writeFile((root / "data" / "texture" / name).string(), tgaFile(picture));
 }

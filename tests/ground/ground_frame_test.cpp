@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "gl_test.h"
+#include "ground/ground.h"
+#include "ground_scratch.h"
+
+namespace {
+
+using GroundFrame = HeadlessGlTest;
+
+// The GL state of the viewer's scene and its frame: white clear colour and fog, textures and depth
+// test on, 40-degree perspective, eye at (0, 0, 1) looking down -z, scene 50 units below, z
+// mirrored.
+void setUpViewerFrame() {
+    glClearColor(1, 1, 1, 0);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glFogi(GL_FOG_MODE, GL_EXP2);
+    const GLfloat white[4] = {1, 1, 1, 1};
+    glFogfv(GL_FOG_COLOR, white);
+    glFogf(GL_FOG_DENSITY, 0.002f);
+    glEnable(GL_FOG);
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(40, 640.0 / 480.0, 10, 10000);
+    glMatrixMode(GL_MODELVIEW);
+    gluLookAt(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    glTranslatef(0, -50, 0);
+    glScalef(1, 1, -1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+TEST_F(GroundFrame, ShowsTheTextureFadingIntoWhiteFogWithDistance) {
+    const auto root = scratchDirectory();
+    ASSERT_TRUE(writeSolidTexture(root, "blue.tga", {0, 0, 255, 255}));
+    Ground ground;
+    ASSERT_TRUE(writeAndRead(ground, flatGround(200, 200, "blue.tga"), root, "flat.gnd"));
+
+    setUpViewerFrame();
+    ground.drawGround();
+    glFinish();
+    // Fog factor e^-(0.002 d)^2 at eye distance d: the bottom row sees the ground about 140 units
+    // ahead (0.92 of the texture), row 174 about 500 ahead (0.37), and above the horizon only sky.
+    const auto near = pixelAt(320, 10);
+    EXPECT_LT(near[0], 60);
+    EXPECT_GT(near[2], 240);
+    const auto middle = pixelAt(320, 174);
+    EXPECT_GT(middle[0], 120);
+    EXPECT_LT(middle[0], 200);
+    EXPECT_GT(middle[2], 240);
+    const auto sky = pixelAt(320, 400);
+    EXPECT_EQ(sky[0], 255);
+    EXPECT_EQ(sky[1], 255);
+    EXPECT_EQ(sky[2], 255);
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "gl_test.h"
+#include "ground/ground.h"
+#include "ground_scratch.h"
+
+namespace {
+
+using GroundReading = HeadlessGlTest;
+
+void expectHolds(const Ground& ground, const GroundFile& file) {
+    EXPECT_EQ(ground.width, file.width);
+    EXPECT_EQ(ground.height, file.height);
+    EXPECT_EQ(ground.textureCount, static_cast<std::int32_t>(file.textureNames.size()));
+    EXPECT_EQ(ground.textures.size(), file.textureNames.size());
+    EXPECT_EQ(ground.cells, file.cells);
+    EXPECT_EQ(ground.surfaces, file.surfaces);
+    EXPECT_EQ(ground.surfaceCount, static_cast<std::int32_t>(file.surfaces.size()));
+    EXPECT_EQ(ground.blocks, file.blocks);
+    EXPECT_EQ(ground.blockCount, static_cast<std::int32_t>(file.blocks.size()));
+}
+
+// The first texel of a texture's level 0, or nothing when it has no image.
+std::optional<std::array<GLubyte, 4>> firstTexel(GLuint texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    if (width == 0) {
+        return std::nullopt;
+    }
+    std::vector<GLubyte> texels(static_cast<std::size_t>(width) * width * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return std::array<GLubyte, 4>{texels[0], texels[1], texels[2], texels[3]};
+}
+
+TEST_F(GroundReading, LoadsTheTexturesInFileOrderEachIntoItsOwnName) {
+    const auto root = scratchDirectory();
+    ASSERT_TRUE(writeSolidTexture(root, "red.tga", {255, 0, 0, 255}));
+    ASSERT_TRUE(writeSolidTexture(root, "blue.tga", {0, 0, 255, 255}));
+    const GroundFile file = terracedGround(4, 4, {"red.tga", "missing.bmp", "blue.tga"});
+    Ground ground;
+    ASSERT_TRUE(writeAndRead(ground, file, root, "g.gnd"));
+    expectHolds(ground, file);
+    ASSERT_EQ(ground.textures.size(), 3u);
+    EXPECT_NE(ground.textures[0], ground.textures[1]);
+    EXPECT_NE(ground.textures[1], ground.textures[2]);
+    EXPECT_EQ(firstTexel(ground.textures[0]), (std::array<GLubyte, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(firstTexel(ground.textures[1]), std::nullopt);  // kept its name, has no image
+    EXPECT_EQ(firstTexel(ground.textures[2]), (std::array<GLubyte, 4>{0, 0, 255, 255}));
+}
+
+TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty) {
+    const auto root = scratchDirectory();
+    GroundFile first = terracedGround(5, 3, {"a.bmp", "b.bmp"});
+    first.blocks.resize(2);
+    const GroundFile second = flatGround(2, 1, "c.bmp");
+    Ground ground;
+    ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
+    expectHolds(ground, first);
+    ASSERT_TRUE(writeAndRead(ground, second, root, "second.gnd"));
+    expectHolds(ground, second);
+
+    auto truncated = groundFileBytes(second);
+    truncated.pop_back();
+    const std::string damagedPath = (root / "damaged.gnd").string();
+    ASSERT_TRUE(writeFile(damagedPath, truncated));
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(ground.readGround(root.c_str(), damagedPath.c_str()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The cells run past the end of the file - " + damagedPath + "\n");
+    expectHolds(ground, GroundFile{});
+
+    ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
+    const std::string missingPath = (root / "missing.gnd").string();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(ground.readGround(root.c_str(), missingPath.c_str()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Cannot open the ground file - " + missingPath + "\n");
+    expectHolds(ground, GroundFile{});
+}
+
+}  // namespace
