@@ -1,0 +1,39 @@
+#pragma once
+// Shared by the texture tests: a data root in a fresh temporary folder to write image files into,
+// pictures built from pixel lists, and read-back of the bound GL texture.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/gl.h"
+#include "writers/image_writer.h"
+
+using Pixel = std::array<std::uint8_t, 4>;
+
+// A data root "<temp>/orvalis-texture-XXXXXX" with its data/texture folder; removed at the end.
+class TextureFolder {
+  public:
+    TextureFolder();
+    ~TextureFolder();
+    TextureFolder(const TextureFolder&) = delete;
+    TextureFolder& operator=(const TextureFolder&) = delete;
+
+    const std::string& root() const { return root_; }
+    // Writes data/texture/<name> and returns the path a loader composes for it.
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+
+  private:
+    std::string root_;
+};
+
+// Rows in the order given, each pixel R, G, B, A.
+RgbaPicture pictureOf(std::int32_t width, std::int32_t height, const std::vector<Pixel>& pixels);
+
+// A picture of varied colours, so that a wrong row, column or channel shows.
+RgbaPicture patternPicture(std::int32_t width, std::int32_t height);
+
+// Level `level` of the bound texture, as `format` bytes.
+std::vector<GLubyte> boundTexels(GLenum format, int components, int level = 0);
+GLint boundLevelParameter(GLenum parameter, int level = 0);

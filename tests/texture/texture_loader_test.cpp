@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gl_test.h"
+#include "texture/texture_loader.h"
+#include "texture_files.h"
+#include "writers/image_writer.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kUnwritten = 7;
+
+class TextureLoading : public HeadlessGlTest {
+  protected:
+    void SetUp() override {
+        HeadlessGlTest::SetUp();
+        glGenTextures(1, &texture);
+    }
+
+    // Loads `name` into `texture`, returning the result; `printed` receives standard output.
+    bool load(const std::string& name, std::uint8_t* fromTga, std::string* printed = nullptr) {
+        testing::internal::CaptureStdout();
+        const bool loaded = loadTexture(folder.root().c_str(), name.c_str(), texture, fromTga);
+        const std::string output = testing::internal::GetCapturedStdout();
+        if (printed != nullptr) {
+            *printed = output;
+        }
+        glBindTexture(GL_TEXTURE_2D, texture);
+        return loaded;
+    }
+
+    GLint textureParameter(GLenum parameter) {
+        GLint value = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
+        return value;
+    }
+
+    TextureFolder folder;
+    GLuint texture = 0;
+};
+
+Bytes bmpOf(const RgbaPicture& picture) {
+    return bmpFile(bmpPictureOf(picture));
+}
+
+// The picture's rows in reverse order.
+Bytes reversedRows(const RgbaPicture& picture) {
+    Bytes rows;
+    for (std::int32_t row = picture.height - 1; row >= 0; --row) {
+        const auto start = picture.rgba.begin() + std::ptrdiff_t(row) * picture.width * 4;
+        rows.insert(rows.end(), start, start + picture.width * 4);
+    }
+    return rows;
+}
+
+TEST_F(TextureLoading, NamesChooseTheReaderByTheirLastThreeCharactersAsWritten) {
+    const RgbaPicture picture = patternPicture(2, 2);
+    for (const char* name : {"wall.bmp", "WALL.BMP", "wallbmp", "wall.Bmp"}) {
+        folder.write(name, bmpOf(picture));
+    }
+    for (const char* name : {"a.tga", "A.TGA", "a.tGA"}) {
+        folder.write(name, tgaFile(picture));
+    }
+    for (const char* name : {"wall.bmp", "WALL.BMP", "wallbmp"}) {
+        std::uint8_t fromTga = kUnwritten;
+        EXPECT_TRUE(load(name, &fromTga)) << name;
+        EXPECT_EQ(fromTga, 0) << name;
+    }
+    for (const char* name : {"a.tga", "A.TGA"}) {
+        std::uint8_t fromTga = kUnwritten;
+        EXPECT_TRUE(load(name, &fromTga)) << name;
+        EXPECT_EQ(fromTga, 1) << name;
+    }
+    EXPECT_TRUE(headless.messageBoxes.empty());
+
+    for (const char* name : {"wall.Bmp", "a.tGA", "ga", "texture.png"}) {
+        glGenTextures(1, &texture);
+        std::uint8_t fromTga = kUnwritten;
+        EXPECT_FALSE(load(name, &fromTga)) << name;
+        EXPECT_EQ(fromTga, kUnwritten) << name;
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0) << name;
+    }
+    ASSERT_EQ(headless.messageBoxes.size(), 4u);
+    for (const auto& box : headless.messageBoxes) {
+        EXPECT_EQ(box.text, "Unknown texture type");
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.owner, nullptr);
+        EXPECT_EQ(box.type, win32::MB_OK);
+    }
+}
+
+TEST_F(TextureLoading, BmpTexturesGetTheColourKeyAndReversedRows) {
+    // The first stored row is the bottom of the picture; near magenta turns transparent.
+    const RgbaPicture picture = pictureOf(4, 2,
+                                          {{255, 0, 255, 0},
+                                           {254, 0, 254, 0},
+                                           {255, 1, 255, 255},
+                                           {253, 0, 255, 255},
+                                           {255, 0, 253, 255},
+                                           {255, 0, 254, 0},
+                                           {0, 0, 0, 255},
+                                           {10, 20, 30, 255}});
+    folder.write("key.bmp", bmpOf(picture));
+    std::uint8_t fromTga = kUnwritten;
+    EXPECT_TRUE(load("key.bmp", &fromTga));
+    EXPECT_EQ(fromTga, 0);
+    EXPECT_EQ(boundTexels(GL_RGBA, 4), reversedRows(picture));
+
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH, 1), 2);  // mipmaps built
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+
+    // Without a flag nothing is written; the texture loads all the same.
+    EXPECT_TRUE(load("key.bmp", nullptr));
+}
+
+TEST_F(TextureLoading, TgaTexturesKeepTheirAlphaAndSwitchTheUnitToReplace) {
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
+
+    const RgbaPicture picture =
+        pictureOf(2, 2, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {255, 0, 255, 255}});
+    folder.write("alpha.tga", tgaFile(picture));
+    std::uint8_t fromTga = kUnwritten;
+    EXPECT_TRUE(load("alpha.tga", &fromTga));
+    EXPECT_EQ(fromTga, 1);
+    EXPECT_EQ(boundTexels(GL_RGBA, 4), reversedRows(picture));
+    EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_REPLACE);
+
+    // 24-bit files arrive opaque; the unit stays at GL_REPLACE after a BMP load.
+    folder.write("opaque.tga", tgaFile(picture, {.imageType = 10, .bitsPerPixel = 24}));
+    EXPECT_TRUE(load("opaque.tga", &fromTga));
+    RgbaPicture opaque = picture;
+    for (std::size_t i = 3; i < opaque.rgba.size(); i += 4) {
+        opaque.rgba[i] = 255;
+    }
+    EXPECT_EQ(boundTexels(GL_RGBA, 4), reversedRows(opaque));
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+    folder.write("after.bmp", bmpOf(picture));
+    EXPECT_TRUE(load("after.bmp", &fromTga));
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_REPLACE);
+}
+
+TEST_F(TextureLoading, BmpFailuresLeaveTheTextureEmptyAndTheFlagAlone) {
+    folder.write("damaged.bmp", Bytes{'B', 'M', 0, 0, 0, 0});
+    const std::string longName = std::string(600, 'x') + ".bmp";
+    for (const std::string& name :
+         {std::string("missing.bmp"), std::string("damaged.bmp"), longName}) {
+        std::uint8_t fromTga = kUnwritten;
+        EXPECT_FALSE(load(name, &fromTga)) << name;
+        EXPECT_EQ(fromTga, kUnwritten) << name;
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0) << name;
+    }
+    // Only the damaged file reaches the reader, which shows its message.
+    ASSERT_EQ(headless.messageBoxes.size(), 1u);
+    EXPECT_EQ(headless.messageBoxes[0].text, "Unknown DIB file format.");
+    EXPECT_EQ(headless.messageBoxes[0].owner, window);
+}
+
+TEST_F(TextureLoading, AFailedTgaShowsItsCheckerboardInTheScene) {
+    folder.write("flat.tga", tgaFile(patternPicture(2, 2), {.bitsPerPixel = 16}));
+    const std::string longName = std::string(600, 'x') + ".tga";
+    const std::string texturePath = folder.root() + "\\data\\texture\\";
+    const std::vector<std::pair<std::string, std::string>> failures{
+        {"missing.tga", "File not found - " + texturePath + "missing.tga\n"},
+        {"flat.tga", "Unsupported RGB format - " + texturePath + "flat.tga\n"},
+        {longName, "File not found - " + longName + "\n"},
+    };
+    for (const auto& [name, line] : failures) {
+        std::uint8_t fromTga = kUnwritten;
+        std::string printed;
+        EXPECT_FALSE(load(name, &fromTga, &printed));
+        EXPECT_EQ(printed, line);
+        EXPECT_EQ(fromTga, 0);
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    }
+
+    // The texture is complete, so a textured quad over the window shows the squares.
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    const int square = kWidth / 8;  // 16 of 128 texels
+    EXPECT_EQ(pixelAt(square / 2, 10)[0], 255);
+    EXPECT_EQ(pixelAt(square + square / 2, 10)[0], 0);
+    EXPECT_EQ(pixelAt(square + square / 2, kHeight / 8 + 30)[0], 255);
+}
+
+}  // namespace
