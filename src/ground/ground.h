@@ -63,9 +63,9 @@ class Ground {
     // grid, h the height) to the caller's: the grid into the x-z plane, centred at the origin.
     void placeGrid() const;
 
-    // For a row and column inside the grid:
-    // whether the cell's test cube (half-edge 20 around its corner (x0, y1) at height h0) is not
-    // wholly outside `frustum`, given in ground-local coordinates.
+    // Whether the test cube of the cell in `row`, `column` (inside the grid) is not wholly outside
+    // `frustum`, given in ground-local coordinates. The cube has half-edge 20 and is centred on the
+    // cell's corner (x0, y1) at height h0.
     bool cellInFrustum(const Frustum& frustum, int row, int column) const;
     // The cell's quads to draw, in drawing order (row wall, column wall, top) into `quads`; gives
     // how many. Quads without a surface, with a surface or texture index out of range, and walls
