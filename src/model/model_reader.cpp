@@ -189,9 +189,11 @@ bool Model::readNodes(ByteCursor& file, std::string_view path) {
             reportFileError(nodeLabel + ": " + problem, path);
             return false;
         }
+        const std::int32_t facesInFile = node.faceCount;
         if (const int dropped = node.dropFacesOutOfRange(); dropped > 0) {
-            reportFileError(nodeLabel + ": " + std::to_string(dropped) +
-                                " faces with indices out of range skipped",
+            reportFileError(nodeLabel + ": " + std::to_string(dropped) + " of " +
+                                std::to_string(facesInFile) +
+                                " faces skipped, indices out of range",
                             path);
         }
         nodes.push_back(std::move(node));

@@ -47,7 +47,7 @@ TEST(ModelBounds, CountNodeZeroAndTheRootsChildrenOnly) {
 TEST(ModelBounds, NodesWithoutVerticesKeepTheEmptyValues) {
     ModelFileDescription file;
     file.nodes = {pointNode("root", ""), pointNode("empty", "root")};
-    file.nodes[0].vertices = {{-1, 0, 0}, {1, 0, 0}};
+    file.nodes[0].vertices = {{-1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
     file.nodes[1].vertices.clear();
     file.nodes[1].faces.clear();
     const Model model = parsedModel(file);

@@ -278,7 +278,7 @@ TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
     EXPECT_EQ(node.faces[0].vertexIndices[0], 2);
     EXPECT_EQ(node.faces[0].textureIndex, 4);
     EXPECT_EQ(outcome.errors,
-              "model node 0: 4 faces with indices out of range skipped - models\\damaged.rsm\n");
+              "model node 0: 4 of 5 faces skipped, indices out of range - models\\damaged.rsm\n");
 }
 
 // Every prefix of a file keeps exactly the nodes that it holds whole and reads nothing past its
