@@ -93,10 +93,9 @@ void swapRedAndBlue(std::uint8_t* pixels, std::size_t bytes, std::size_t bytesPe
     }
 }
 
-// One row as GL reads it, whatever the file's depth.
-std::size_t glRowBytes(const TgaImage& image) {
-    const std::size_t components = image.glFormat == GL_RGBA ? 4 : image.glFormat == GL_RGB ? 3 : 1;
-    return components * static_cast<std::size_t>(image.width);
+// One pixel as GL reads it, whatever the file's depth.
+int glPixelBytes(GLenum format) {
+    return format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
 }
 
 }  // namespace
@@ -219,8 +218,10 @@ void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& ind
 
 void uploadTga(const TgaImage& image, std::uint32_t flags) {
     const GLint internalFormat = static_cast<GLint>(internalFormatFor(image.glFormat, flags));
-    // GL looks for every row at a 4-byte boundary unless told otherwise; the rows here are packed.
-    const bool packedRows = glRowBytes(image) % 4 != 0;
+    // GL looks for every row at a 4-byte boundary unless told otherwise, but the rows here are
+    // packed, and so are those of the smaller mipmap levels that GLU makes: only rows of 4-byte
+    // pixels always end on a boundary.
+    const bool packedRows = glPixelBytes(image.glFormat) != 4;
     if (packedRows) {
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     }

@@ -275,6 +275,14 @@ TEST_F(TgaUpload, PackedRowsOfAnyLengthArriveWhole) {
         glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
         EXPECT_EQ(alignment, 4);
     }
+
+    // Rows of 4 bytes, but the 2 x 2 level that GLU makes from them has rows of 2.
+    const Bytes blocks{10, 10, 20, 20, 10, 10, 20, 20, 30, 30, 40, 40, 30, 30, 40, 40};
+    TgaImage image;
+    EXPECT_EQ(load("blocks.tga", rawTga(4, 4, {.imageType = 3, .bitsPerPixel = 8}, blocks), image,
+                   TGA_LUMINANCE),
+              "");
+    EXPECT_EQ(boundTexels(GL_LUMINANCE, 1, 1), (Bytes{10, 20, 30, 40}));
 }
 
 // The only test that takes an entry point away: compressionAvailable never comes back.
