@@ -63,11 +63,13 @@ TEST(TgaReader, TrueColourPixelsTurnToRgb) {
     ASSERT_EQ(withId.size(), 23u + 3);
     EXPECT_EQ(decodedPixels(withId), (Bytes{3, 2, 1}));
     for (std::uint8_t entryBits : {15, 24, 32}) {
-        EXPECT_EQ(
-            decodedPixels(rawTga(
-                1, 1, {.bitsPerPixel = 24, .colourMapLength = 3, .colourMapEntryBits = entryBits},
-                {1, 2, 3})),
-            (Bytes{3, 2, 1}));
+        EXPECT_EQ(decodedPixels(rawTga(1, 1,
+                                       {.bitsPerPixel = 24,
+                                        .id = "ab",
+                                        .colourMapLength = 3,
+                                        .colourMapEntryBits = entryBits},
+                                       {1, 2, 3})),
+                  (Bytes{3, 2, 1}));
     }
 
     // Rows stay in the file's order.
