@@ -27,6 +27,21 @@ bool readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Recor
     return file.readRecords(records.data(), records.size());
 }
 
+enum class Word { zero, nonZero, missing };
+
+// Consumes the next word only when it is zero.
+Word takeZeroWord(ByteCursor& file) {
+    std::uint32_t word = 0;
+    if (!file.readU32(word)) {
+        return Word::missing;
+    }
+    if (word != 0) {
+        file.seek(file.position() - sizeof word);
+        return Word::nonZero;
+    }
+    return Word::zero;
+}
+
 bool indexWithin(std::int16_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
@@ -34,31 +49,23 @@ bool indexWithin(std::int16_t index, std::int32_t count) {
 }  // namespace
 
 Continuation peekContinuation(ByteCursor& file) {
-    std::uint32_t word = 0;
-    const std::size_t start = file.position();
-    if (!file.readU32(word)) {
-        return CONTINUATION_CUT_SHORT;
+    const Word first = takeZeroWord(file);
+    if (first != Word::zero) {
+        return first == Word::nonZero ? CONTINUATION_DATA : CONTINUATION_CUT_SHORT;
     }
-    if (word != 0) {
-        file.seek(start);
-        return CONTINUATION_DATA;
-    }
-    const std::size_t second = file.position();
-    if (!file.readU32(word)) {
-        return CONTINUATION_CUT_SHORT;
-    }
-    if (word != 0) {
-        file.seek(second);
-        return CONTINUATION_AFTER_ZERO;
+    const Word second = takeZeroWord(file);
+    if (second != Word::zero) {
+        return second == Word::nonZero ? CONTINUATION_AFTER_ZERO : CONTINUATION_CUT_SHORT;
     }
     return CONTINUATION_END;
 }
 
 bool ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
                      std::string& problem) {
-    const bool headWhole = file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
-                           file.readName(parentName) &&
-                           (!isFirst || file.readRecords(rootExtraValues.data(), 10));
+    const bool headWhole =
+        file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
+        file.readName(parentName) &&
+        (!isFirst || file.readRecords(rootExtraValues.data(), rootExtraValues.size()));
     if (!headWhole) {
         problem = "cut short";
         return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "model_test_files.h"
@@ -304,4 +305,41 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
         }
     }
     EXPECT_EQ(previousCount, 3);
+}
+
+// Whatever the damage, what the reader keeps is safe to draw: every index within its array.
+TEST(ModelReader, CorruptedFilesKeepOnlyIndicesInRange) {
+    ModelFileDescription file = twoNodeFile();
+    file.nodes[1].textureIndices = {1, 0};
+    file.nodes[1].faces.push_back(modelFace({2, 1, 0}, {1, 1, 2}, 1));
+    file.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {300, {0, 1, 0, 0}}};
+    const std::vector<std::uint8_t> whole = modelFileBytes(file);
+    std::mt19937 random(1);
+    std::uniform_int_distribution<std::size_t> position(0, whole.size() - 1);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::uint8_t> bytes = whole;
+        for (int flips = 0; flips < 1 + round % 4; ++flips) {
+            bytes[position(random)] = static_cast<std::uint8_t>(byte(random));
+        }
+        const ParseOutcome outcome = parseBytes(bytes);
+        const Model& model = outcome.model;
+        EXPECT_EQ(outcome.loaded, model.nodeCount > 0);
+        EXPECT_EQ(model.parentIndex.size(), model.nodes.size());
+        for (const ModelNode& node : model.nodes) {
+            for (const std::int32_t k : node.textureIndices) {
+                EXPECT_TRUE(k >= 0 && k < model.textureCount) << round;
+            }
+            for (const ModelFace& face : node.faces) {
+                for (int corner = 0; corner < 3; ++corner) {
+                    EXPECT_LT(face.vertexIndices[corner], node.vertexCount) << round;
+                    EXPECT_GE(face.vertexIndices[corner], 0) << round;
+                    EXPECT_LT(face.texCoordIndices[corner], node.texCoordCount) << round;
+                    EXPECT_GE(face.texCoordIndices[corner], 0) << round;
+                }
+            }
+            EXPECT_EQ(node.vertices.size(), static_cast<std::size_t>(node.vertexCount));
+            EXPECT_EQ(node.keyFrames.size(), static_cast<std::size_t>(node.keyFrameCount));
+        }
+    }
 }
