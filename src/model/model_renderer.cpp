@@ -86,14 +86,15 @@ void ModelNode::applyMeshTranslation(bool isRoot, const ModelBounds& modelBounds
 
 // A face whose texture index is past the node's table keeps the entry of the face before it.
 void ModelNode::drawFaces() const {
+    const std::size_t entries = textures.size();
     std::size_t entry = 0;
     for (const ModelFace& face : faces) {
-        if (face.textureIndex < textureCount) {
+        if (face.textureIndex < entries) {
             entry = face.textureIndex;
         }
         // A node without texture entries draws with no texture, alpha-tested.
-        const GLuint texture = textureCount == 0 ? 0 : textures[entry];
-        const bool blended = textureCount != 0 && fromTga[entry] != 0;
+        const GLuint texture = entries == 0 ? 0 : textures[entry];
+        const bool blended = entries != 0 && fromTga[entry] != 0;
         glBindTexture(GL_TEXTURE_2D, texture);
         if (blended) {
             glEnable(GL_BLEND);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "model/model.h"
+#include "model_test_files.h"
 
 namespace {
 
@@ -12,10 +12,7 @@ constexpr Quaternion kIdentity{0, 0, 0, 1};
 constexpr Quaternion kQuarterTurnZ{0, 0, kHalfRoot, kHalfRoot};
 
 void expectMaps(const Matrix4& m, Vector3 from, Vector3 to, const char* what) {
-    const Vector3 p = transformPoint(m, from);
-    EXPECT_NEAR(p.x, to.x, 1e-5) << what;
-    EXPECT_NEAR(p.y, to.y, 1e-5) << what;
-    EXPECT_NEAR(p.z, to.z, 1e-5) << what;
+    expectNear(transformPoint(m, from), to, 1e-5f, what);
 }
 
 Matrix4 poseAt(std::span<const KeyFrame> keyFrames, std::int32_t clock) {

@@ -5,9 +5,7 @@
 namespace {
 
 void expectVector(Vector3 actual, Vector3 expected, const char* what) {
-    EXPECT_FLOAT_EQ(actual.x, expected.x) << what;
-    EXPECT_FLOAT_EQ(actual.y, expected.y) << what;
-    EXPECT_FLOAT_EQ(actual.z, expected.z) << what;
+    expectNear(actual, expected, 0, what);
 }
 
 constexpr Vector3 kEmptyMin{999999, 999999, 999999};

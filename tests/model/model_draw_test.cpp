@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <functional>
-#include <numbers>
 
 #include "gl_test.h"
 #include "model_test_files.h"
@@ -17,31 +15,6 @@ using Step = std::function<Vector3(Vector3)>;
 constexpr double kDegreesPerRadian = 57.29582790879778;
 constexpr float kHalfRoot = 0.70710678f;
 
-Vector3 plus(Vector3 a, Vector3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-Vector3 times(Vector3 a, Vector3 b) {
-    return {a.x * b.x, a.y * b.y, a.z * b.z};
-}
-
-// Rodrigues' rotation of p by `degrees` about the unit `axis`.
-Vector3 turned(Vector3 p, Vector3 axis, double degrees) {
-    const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
-    const double dot = axis.x * p.x + axis.y * p.y + axis.z * p.z;
-    const Vector3 cross = crossProduct(axis, p);
-    const auto component = [&](float pk, float ck, float ak) {
-        return static_cast<float>(pk * c + ck * s + ak * dot * (1 - c));
-    };
-    return {component(p.x, cross.x, axis.x), component(p.y, cross.y, axis.y),
-            component(p.z, cross.z, axis.z)};
-}
-
-Vector3 byMatrix(const float m[9], Vector3 p) {
-    return {m[0] * p.x + m[3] * p.y + m[6] * p.z, m[1] * p.x + m[4] * p.y + m[7] * p.z,
-            m[2] * p.x + m[5] * p.y + m[8] * p.z};
-}
-
 // Applies the steps in the order given: the first step acts on the vertex first.
 Step chain(std::vector<Step> steps) {
     return [steps](Vector3 p) {
@@ -53,17 +26,18 @@ Step chain(std::vector<Step> steps) {
 }
 
 Step moveBy(Vector3 d) {
-    return [d](Vector3 p) { return plus(p, d); };
+    return [d](Vector3 p) { return Vector3{p.x + d.x, p.y + d.y, p.z + d.z}; };
 }
 Step scaleBy(Vector3 s) {
-    return [s](Vector3 p) { return times(p, s); };
-}
-Step turnBy(Vector3 axis, double degrees) {
-    return [axis, degrees](Vector3 p) { return turned(p, axis, degrees); };
+    return [s](Vector3 p) { return Vector3{p.x * s.x, p.y * s.y, p.z * s.z}; };
 }
 Step matrixOf(const ModelNode& node) {
-    return [m = node.transform](Vector3 p) { return byMatrix(m.matrix, p); };
+    return [m = node.meshMatrix()](Vector3 p) { return transformPoint(m, p); };
 }
+// Quarter turns, counter-clockwise seen from the positive axis.
+const Step turnX = [](Vector3 p) { return Vector3{p.x, -p.z, p.y}; };
+const Step turnY = [](Vector3 p) { return Vector3{p.z, p.y, -p.x}; };
+const Step turnZ = [](Vector3 p) { return Vector3{-p.y, p.x, p.z}; };
 
 // The scene is viewed through an orthographic box of +-10 in every direction.
 constexpr float kBox = 10;
@@ -79,21 +53,17 @@ class ModelDraw : public HeadlessGlTest {
                 (v.y / HeadlessGlTest::kHeight * 2 - 1) * kBox, -(v.z * 2 - 1) * kBox};
     }
 
-    // The corners of each face as they reach GL: 0, 2, 1 through `toScene`, in face order.
-    static void expectFaces(const FeedbackPolygon& polygon, const ModelNode& node,
-                            const Step& toScene, const char* what) {
+    // The corners of the node's first face as they reach GL: 0, 2, 1, each through `toScene`.
+    static void expectFace(const FeedbackPolygon& polygon, const ModelNode& node,
+                           const Step& toScene, const char* what) {
         ASSERT_EQ(polygon.size(), 3u) << what;
         const ModelFace& face = node.faces[0];
         const int order[3] = {0, 2, 1};
         for (int k = 0; k < 3; ++k) {
-            const Vector3 expected = toScene(node.vertices[face.vertexIndices[order[k]]]);
-            const Vector3 seen = sceneCoordinates(polygon[k]);
-            EXPECT_NEAR(seen.x, expected.x, 2e-3) << what << " corner " << k;
-            EXPECT_NEAR(seen.y, expected.y, 2e-3) << what << " corner " << k;
-            EXPECT_NEAR(seen.z, expected.z, 2e-3) << what << " corner " << k;
+            expectNear(sceneCoordinates(polygon[k]),
+                       toScene(node.vertices[face.vertexIndices[order[k]]]), 2e-3, what);
             const ModelTexCoord& uv = node.texCoords[face.texCoordIndices[order[k]]];
-            EXPECT_FLOAT_EQ(polygon[k].s, uv.u) << what << " corner " << k;
-            EXPECT_FLOAT_EQ(polygon[k].t, uv.v) << what << " corner " << k;
+            EXPECT_EQ(std::pair(polygon[k].s, polygon[k].t), std::pair(uv.u, uv.v)) << what;
         }
     }
 
@@ -153,25 +123,22 @@ TEST_F(ModelDraw, OneNodeModelTransformsInOrder) {
     const Step toScene = chain({
         matrixOf(node),
         moveBy({-centre.x, -centre.y, -centre.z}),
-        turnBy({0, 0, 1}, 90),
+        turnZ,
         moveBy({0, centre.y - model.maxBound.y, 0}),
         scaleBy(t.scale),
         scaleBy({1, -0.5f, 1}),
-        turnBy({0, 0, 1}, 90),
-        turnBy({0, 1, 0}, 90),
-        turnBy({1, 0, 0}, 90),
+        turnZ,
+        turnY,
+        turnX,
         moveBy({1, -2, 0.5f}),
     });
     ASSERT_EQ(polygons.size(), 1u);
-    expectFaces(polygons[0], node, toScene, "one-node root");
+    expectFace(polygons[0], node, toScene, "one-node root");
 
     // The normal follows the third vertex, from the corners in stored order: (v2-v0) x (v1-v0).
     Vector3 normal;
     glGetFloatv(GL_CURRENT_NORMAL, &normal.x);
-    const float length = std::sqrt(84.0f);
-    EXPECT_NEAR(normal.x, -8 / length, 1e-6);
-    EXPECT_NEAR(normal.y, -4 / length, 1e-6);
-    EXPECT_NEAR(normal.z, -2 / length, 1e-6);
+    expectNear(normal, normalize({-8, -4, -2}), 1e-6f, "normal");
 }
 
 TEST_F(ModelDraw, NodeTreeTransformsInOrder) {
@@ -203,17 +170,15 @@ TEST_F(ModelDraw, NodeTreeTransformsInOrder) {
     const auto polygons = drawRecorded(model, {0, 0, 0, 0, 0, 0, 1, 1, 1});
     const Vector3 centre = model.centre;
     const Step placement = scaleBy({1, -1, 1});
-    const Step rootFrame =
-        chain({turnBy({1, 0, 0}, 90), moveBy({-centre.x, -model.maxBound.y, -centre.z}),
-               scaleBy(root.scale), placement});
-    const Step armFrame = chain({turnBy({0, 0, 1}, 90), moveBy(arm.position), rootFrame});
-    const Step handFrame =
-        chain({turnBy({0, 0, 1}, 90), moveBy(hand.position), scaleBy(hand.scale), armFrame});
+    const Step rootFrame = chain(
+        {turnX, moveBy({-centre.x, -model.maxBound.y, -centre.z}), scaleBy(root.scale), placement});
+    const Step armFrame = chain({turnZ, moveBy(arm.position), rootFrame});
+    const Step handFrame = chain({turnZ, moveBy(hand.position), scaleBy(hand.scale), armFrame});
     ASSERT_EQ(polygons.size(), 3u);
-    expectFaces(polygons[0], model.nodes[0],
-                chain({matrixOf(model.nodes[0]), moveBy(root.offset), rootFrame}), "root");
-    expectFaces(polygons[1], model.nodes[1], chain({moveBy(arm.offset), armFrame}), "child");
-    expectFaces(polygons[2], model.nodes[2], chain({moveBy(hand.offset), handFrame}), "grandchild");
+    expectFace(polygons[0], model.nodes[0],
+               chain({matrixOf(model.nodes[0]), moveBy(root.offset), rootFrame}), "root");
+    expectFace(polygons[1], model.nodes[1], chain({moveBy(arm.offset), armFrame}), "child");
+    expectFace(polygons[2], model.nodes[2], chain({moveBy(hand.offset), handFrame}), "grandchild");
     EXPECT_EQ(model.nodes[1].animTime, 100);
     EXPECT_EQ(model.nodes[2].animTime, 0);
 }

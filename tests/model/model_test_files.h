@@ -24,6 +24,12 @@ inline ModelFileNode pointNode(std::string name, std::string parentName, Vector3
     return triangleNode(std::move(name), std::move(parentName), at, at, at);
 }
 
+inline void expectNear(Vector3 actual, Vector3 expected, float tolerance, const std::string& what) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
+    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
+    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
+}
+
 // The model parsed from the description's bytes; the test fails when it does not parse.
 inline Model parsedModel(const ModelFileDescription& description) {
     Model model;
