@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gl_test.h"
@@ -14,7 +13,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes rgbOf(const DibDecoding& decoding) {
+Bytes rgbOf(const Bytes& file) {
+    const DibDecoding decoding = decodeDib(file);
     if (decoding.failure != nullptr) {
         ADD_FAILURE() << "decoding failed: " << decoding.failure;
         return {};
@@ -23,177 +23,148 @@ Bytes rgbOf(const DibDecoding& decoding) {
     return Bytes(pixels, pixels + std::size_t(decoding.image.width) * decoding.image.height * 3);
 }
 
-Bytes decodeRgb(const BmpPicture& picture, const BmpLayout& layout) {
-    return rgbOf(decodeDib(bmpFile(picture, layout)));
-}
-
 std::string failureOf(const Bytes& file) {
     const DibDecoding decoding = decodeDib(file);
     EXPECT_FALSE(decoding.image.pixels);
-    return decoding.failure ? decoding.failure : "(no failure)";
+    return decoding.failure ? decoding.failure : "(none)";
 }
 
-// A table of 2^bits entries: entry i is (i, 255 - i, 3i).
-std::vector<BmpColour> rampTable(int entries) {
-    std::vector<BmpColour> table;
-    for (int i = 0; i < entries; ++i) {
-        table.push_back({std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(3 * i)});
+Bytes rampColour(std::uint32_t index) {
+    return {std::uint8_t(index), std::uint8_t(255 - index), std::uint8_t(3 * index)};
+}
+
+// Entry i of the table is rampColour(i); the indices come in stretches of five different ones
+// and runs of six equal ones, so that run-length data holds both kinds of code.
+BmpPicture indexedPicture(std::int32_t width, std::int32_t height, int bits) {
+    BmpPicture picture{width, height, {}, {}};
+    for (std::uint32_t i = 0; i < (1u << bits); ++i) {
+        const Bytes rgb = rampColour(i);
+        picture.colourTable.push_back({rgb[0], rgb[1], rgb[2]});
     }
-    return table;
-}
-
-BmpPicture indexedPicture(std::int32_t width, std::int32_t height, int bits, unsigned seed) {
-    BmpPicture picture{width, height, {}, rampTable(1 << bits)};
-    std::mt19937 random(seed);
     for (std::int32_t i = 0; i < width * height; ++i) {
-        // Mostly short runs, so that RLE data holds runs and absolute stretches.
-        const std::uint32_t value = random() % (1u << bits);
-        const int repeat = 1 + int(random() % 4);
-        for (int r = 0; r < repeat && i < width * height; ++r, ++i) {
-            picture.values.push_back(value);
-        }
-        --i;
+        picture.values.push_back(std::uint32_t(i % 11 < 5 ? i * 3 : i / 11 * 7) % (1u << bits));
     }
     return picture;
 }
 
-// What the ramp table gives for the picture's indices.
 Bytes rampRgb(const BmpPicture& picture) {
     Bytes rgb;
     for (std::uint32_t index : picture.values) {
-        rgb.insert(rgb.end(),
-                   {std::uint8_t(index), std::uint8_t(255 - index), std::uint8_t(3 * index)});
+        const Bytes colour = rampColour(index);
+        rgb.insert(rgb.end(), colour.begin(), colour.end());
     }
     return rgb;
 }
 
 TEST(BmpReader, IndexedPixelsTakeTheirColourTableEntry) {
-    BmpPicture one{1, 1, {0}, {{30, 20, 10}}};
-    EXPECT_EQ(decodeRgb(one, {.bitCount = 8, .coloursUsed = 1, .pixelData = Bytes{0, 0, 0, 0}}),
-              (Bytes{30, 20, 10}));
-    const Bytes file = bmpFile(one, {.bitCount = 8, .coloursUsed = 1});
-    EXPECT_EQ(Bytes(file.end() - 8, file.end() - 4), (Bytes{10, 20, 30, 0}));  // blue first
+    const BmpPicture one{1, 1, {0}, {{30, 20, 10}}};  // stored blue 10, green 20, red 30
+    EXPECT_EQ(rgbOf(bmpFile(one, {.bitCount = 8, .coloursUsed = 1})), (Bytes{30, 20, 10}));
 
-    // Odd widths: pixels that share bytes, rows that end inside a byte, row padding.
+    // Pixels that share bytes, rows that end inside a byte, row padding.
     for (int bits : {1, 4, 8}) {
         for (std::int32_t width : {1, 3, 5, 9, 17}) {
             SCOPED_TRACE("bits " + std::to_string(bits) + " width " + std::to_string(width));
-            const BmpPicture picture = indexedPicture(width, 3, bits, unsigned(width * bits));
-            EXPECT_EQ(decodeRgb(picture, {.bitCount = std::uint16_t(bits)}), rampRgb(picture));
+            const BmpPicture picture = indexedPicture(width, 3, bits);
+            EXPECT_EQ(rgbOf(bmpFile(picture, {.bitCount = std::uint16_t(bits)})), rampRgb(picture));
         }
     }
 
-    // Indices past a short table read black.
-    BmpPicture shortTable{2, 1, {1, 5}, {{0, 0, 0}, {7, 8, 9}}};
-    EXPECT_EQ(decodeRgb(shortTable, {.bitCount = 8, .coloursUsed = 2}), (Bytes{7, 8, 9, 0, 0, 0}));
+    const BmpPicture shortTable{2, 1, {1, 5}, {{0, 0, 0}, {7, 8, 9}}};
+    EXPECT_EQ(rgbOf(bmpFile(shortTable, {.bitCount = 8, .coloursUsed = 2})),
+              (Bytes{7, 8, 9, 0, 0, 0}));  // past the table: black
 }
 
-TEST(BmpReader, TrueColourRowsLoseTheirPaddingAndTurnToRgb) {
-    const BmpPicture size3x2{3, 2, {}, {}};
-    const Bytes stored{255, 0, 255, 10, 20, 30, 1,  2,  3,  0, 0, 0,  // 9 pixel bytes, 3 padding
+TEST(BmpReader, TrueColourPixelsTurnToRgbWithoutPadding) {
+    const Bytes stored{255, 0, 255, 10, 20, 30, 1,  2,  3,  0, 0, 0,  // 9 bytes and 3 of padding
                        4,   5, 6,   7,  8,  9,  11, 12, 13, 0, 0, 0};
-    EXPECT_EQ(decodeRgb(size3x2, {.pixelData = stored}),
+    EXPECT_EQ(rgbOf(bmpFile(BmpPicture{3, 2, {}, {}}, {.pixelData = stored})),
               (Bytes{255, 0, 255, 30, 20, 10, 3, 2, 1, 6, 5, 4, 9, 8, 7, 13, 12, 11}));
-
-    const BmpPicture size1x2{1, 2, {}, {}};
-    EXPECT_EQ(decodeRgb(size1x2, {.bitCount = 32, .pixelData = Bytes{10, 20, 30, 99, 1, 2, 3, 4}}),
+    EXPECT_EQ(rgbOf(bmpFile(BmpPicture{1, 2, {}, {}},
+                            {.bitCount = 32, .pixelData = Bytes{10, 20, 30, 99, 1, 2, 3, 4}})),
               (Bytes{30, 20, 10, 3, 2, 1}));
-}
 
-TEST(BmpReader, SixteenAndThirtyTwoBitChannelsWidenToEightBits) {
-    // 5-5-5: red 31, green 31, blue 16, all 16.
-    const BmpPicture rgb555{4, 1, {0x7C00, 0x03E0, 0x0010, 0x4210}, {}};
-    EXPECT_EQ(decodeRgb(rgb555, {.bitCount = 16}),
-              (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 132, 132, 132, 132}));
-
-    // 5-6-5 masks: green has six bits, 32 widens to 130.
-    const BmpPicture rgb565{3, 1, {0xF800, 0x07E0, 0x0400}, {}};
-    const BmpLayout masks565{.bitCount = 16,
+    // 5-5-5: red 31, green 31, blue 16, all 16; masks 5-6-5: a green of 32 widens to 130.
+    EXPECT_EQ(
+        rgbOf(bmpFile(BmpPicture{4, 1, {0x7C00, 0x03E0, 0x0010, 0x4210}, {}}, {.bitCount = 16})),
+        (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 132, 132, 132, 132}));
+    EXPECT_EQ(rgbOf(bmpFile(BmpPicture{3, 1, {0xF800, 0x07E0, 0x0400}, {}},
+                            {.bitCount = 16,
                              .compression = BmpCompression::bitfields,
-                             .masks = {0xF800, 0x07E0, 0x001F}};
-    EXPECT_EQ(decodeRgb(rgb565, masks565), (Bytes{255, 0, 0, 0, 255, 0, 0, 130, 0}));
-
-    // 32 bits: masks of eight bits anywhere, and wider channels keep their top eight bits.
+                             .masks = {0xF800, 0x07E0, 0x001F}})),
+              (Bytes{255, 0, 0, 0, 255, 0, 0, 130, 0}));
+    // Masks of 8 bits in the top bytes, and of 10 bits, which keep their top 8.
     const BmpPicture wide{2, 1, {0x11223344, 0x3FF80001}, {}};
-    EXPECT_EQ(decodeRgb(wide, {.bitCount = 32,
-                               .compression = BmpCompression::bitfields,
-                               .masks = {0xFF000000, 0x00FF0000, 0x0000FF00}}),
+    EXPECT_EQ(rgbOf(bmpFile(wide, {.bitCount = 32,
+                                   .compression = BmpCompression::bitfields,
+                                   .masks = {0xFF000000, 0x00FF0000, 0x0000FF00}})),
               (Bytes{0x11, 0x22, 0x33, 0x3F, 0xF8, 0x00}));
-    EXPECT_EQ(decodeRgb(wide, {.bitCount = 32,
-                               .compression = BmpCompression::bitfields,
-                               .masks = {0x3FF00000, 0x000FFC00, 0x000003FF}}),
+    EXPECT_EQ(rgbOf(bmpFile(wide, {.bitCount = 32,
+                                   .compression = BmpCompression::bitfields,
+                                   .masks = {0x3FF00000, 0x000FFC00, 0x000003FF}})),
               (Bytes{0x44, 0x23, 0xD1, 0xFF, 0x80, 0x00}));
 }
 
 TEST(BmpReader, HeaderKindsAndPixelOffsetsGiveTheSameImage) {
-    const BmpPicture picture = indexedPicture(7, 4, 8, 3);
+    const BmpPicture picture = indexedPicture(7, 4, 8);
     const Bytes expected = rampRgb(picture);
-    EXPECT_EQ(decodeRgb(picture, {.headerSize = 12, .bitCount = 8}), expected);
-    EXPECT_EQ(decodeRgb(picture, {.bitCount = 8, .fileHeader = false}), expected);
-    EXPECT_EQ(decodeRgb(picture, {.headerSize = 12, .bitCount = 8, .fileHeader = false}), expected);
-    EXPECT_EQ(decodeRgb(picture, {.bitCount = 8, .gap = 7}), expected);
+    EXPECT_EQ(rgbOf(bmpFile(picture, {.headerSize = 12, .bitCount = 8})), expected);
+    EXPECT_EQ(rgbOf(bmpFile(picture, {.bitCount = 8, .fileHeader = false})), expected);
+    EXPECT_EQ(rgbOf(bmpFile(picture, {.headerSize = 12, .bitCount = 8, .fileHeader = false})),
+              expected);
+    EXPECT_EQ(rgbOf(bmpFile(picture, {.bitCount = 8, .gap = 7})), expected);
 
     // A 16-entry table: without a file header the pixels start 40 + 64 bytes after the header.
-    const BmpPicture small = indexedPicture(5, 3, 4, 8);
-    const BmpLayout sixteen{.bitCount = 8, .fileHeader = false, .coloursUsed = 16};
-    const Bytes file = bmpFile(small, sixteen);
+    const BmpPicture small = indexedPicture(5, 3, 4);
+    const Bytes file = bmpFile(small, {.bitCount = 8, .fileHeader = false, .coloursUsed = 16});
     ASSERT_EQ(file.size(), 40u + 64u + 3 * 8);
-    EXPECT_EQ(rgbOf(decodeDib(file)), rampRgb(small));
+    EXPECT_EQ(rgbOf(file), rampRgb(small));
 
-    for (int bits : {1, 4}) {
-        const BmpPicture core = indexedPicture(6, 2, bits, 5);
-        EXPECT_EQ(decodeRgb(core, {.headerSize = 12, .bitCount = std::uint16_t(bits)}),
-                  rampRgb(core));
-    }
-
-    // With a positive height the first row of the result is the first stored, the bottom row;
-    // rows stored top to bottom arrive turned round, bottom row first all the same.
+    // The first row of the result is the bottom row, also of files stored top to bottom.
     const RgbaPicture colours = patternPicture(5, 4);
     const BmpPicture bottomUp = bmpPictureOf(colours);
     BmpPicture topDown = bottomUp;
     for (int row = 0; row < 4; ++row) {
         std::copy_n(bottomUp.values.begin() + (3 - row) * 5, 5, topDown.values.begin() + row * 5);
     }
-    const Bytes upright = decodeRgb(bottomUp, {});
+    const Bytes upright = rgbOf(bmpFile(bottomUp));
     EXPECT_EQ(Bytes(upright.begin(), upright.begin() + 3),
-              (Bytes{colours.rgba[0], colours.rgba[1], colours.rgba[2]}));
-    EXPECT_EQ(decodeRgb(topDown, {.topDown = true}), upright);
-    EXPECT_EQ(decodeRgb(topDown, {.bitCount = 32, .topDown = true}), upright);
+              Bytes(colours.rgba.begin(), colours.rgba.begin() + 3));
+    EXPECT_EQ(rgbOf(bmpFile(topDown, {.topDown = true})), upright);
 }
 
 TEST(BmpReader, RunLengthCodesPlacePixelsAndSkipToBlack) {
-    BmpPicture frame{4, 3, {}, rampTable(256)};
     const Bytes rle8{3, 5, 0, 0,        // row 0: three of index 5, end of line
                      0, 3, 1, 2, 3, 0,  // row 1: 1 2 3 in place, padded
                      0, 2, 0, 1,        // down one row, same column
                      1, 8, 0, 1};       // index 8, end of bitmap
-    const Bytes black{0, 0, 0};
     Bytes expected;
     for (int index : {5, 5, 5, -1, 1, 2, 3, -1, -1, -1, -1, 8}) {
-        const Bytes rgb = index < 0 ? black
-                                    : Bytes{std::uint8_t(index), std::uint8_t(255 - index),
-                                            std::uint8_t(3 * index)};
+        const Bytes rgb = index < 0 ? Bytes{0, 0, 0} : rampColour(std::uint32_t(index));
         expected.insert(expected.end(), rgb.begin(), rgb.end());
     }
     EXPECT_EQ(
-        decodeRgb(frame, {.bitCount = 8, .compression = BmpCompression::rle8, .pixelData = rle8}),
+        rgbOf(bmpFile(indexedPicture(4, 3, 8),
+                      {.bitCount = 8, .compression = BmpCompression::rle8, .pixelData = rle8})),
         expected);
 
     // RLE4: a run alternates the two nibbles of its byte; five indices in place take 3 bytes + 1.
-    BmpPicture nibbles{5, 2, {1, 2, 3, 4, 5, 0xA, 0xB, 0xA, 0xB, 0xC}, rampTable(16)};
+    const BmpPicture nibbles{
+        5, 2, {1, 2, 3, 4, 5, 0xA, 0xB, 0xA, 0xB, 0xC}, indexedPicture(1, 1, 4).colourTable};
     const Bytes rle4{0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 4, 0xAB, 1, 0xC0, 0, 1};
     EXPECT_EQ(
-        decodeRgb(nibbles, {.bitCount = 4, .compression = BmpCompression::rle4, .pixelData = rle4}),
+        rgbOf(bmpFile(nibbles,
+                      {.bitCount = 4, .compression = BmpCompression::rle4, .pixelData = rle4})),
         rampRgb(nibbles));
 
     // Encoded pictures decode to the same pixels as uncompressed ones.
     for (std::int32_t width : {1, 2, 7, 31, 300}) {
-        const BmpPicture picture8 = indexedPicture(width, 5, 8, unsigned(width));
-        EXPECT_EQ(decodeRgb(picture8, {.bitCount = 8, .compression = BmpCompression::rle8}),
-                  rampRgb(picture8));
-        const BmpPicture picture4 = indexedPicture(width, 5, 4, unsigned(width + 1));
-        EXPECT_EQ(decodeRgb(picture4, {.bitCount = 4, .compression = BmpCompression::rle4}),
-                  rampRgb(picture4));
+        for (int bits : {4, 8}) {
+            const BmpPicture picture = indexedPicture(width, 5, bits);
+            const auto compression = bits == 8 ? BmpCompression::rle8 : BmpCompression::rle4;
+            EXPECT_EQ(rgbOf(bmpFile(picture,
+                                    {.bitCount = std::uint16_t(bits), .compression = compression})),
+                      rampRgb(picture));
+        }
     }
 }
 
@@ -201,11 +172,10 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
     const char* unknown = "Unknown DIB file format.";
     const char* conversion = "Image file conversion error.";
     const char* memory = "Out of memory.";
-    const BmpPicture picture = indexedPicture(4, 2, 8, 1);
-    const BmpPicture four{4, 1, {0, 0, 0, 0}, rampTable(256)};
+    const BmpPicture picture = indexedPicture(4, 2, 8);
     const auto rle8 = [&](Bytes data) {
         return bmpFile(
-            four,
+            BmpPicture{4, 1, {}, picture.colourTable},
             {.bitCount = 8, .compression = BmpCompression::rle8, .pixelData = std::move(data)});
     };
     const auto sized = [](std::int32_t width, std::int32_t height, std::uint32_t headerSize) {
@@ -213,7 +183,7 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
                        {.headerSize = headerSize, .pixelData = Bytes(64)});
     };
     const auto cut = [](const Bytes& file, std::size_t size) {
-        return Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
+        return Bytes(file.begin(), file.begin() + std::ptrdiff_t(size));
     };
     const Bytes whole = bmpFile(picture, {.bitCount = 8});
     const Bytes masked =
@@ -221,49 +191,35 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
                 {.bitCount = 16, .compression = BmpCompression::bitfields, .fileHeader = false});
     const Bytes gapped = bmpFile(picture, {.bitCount = 8, .gap = 100});
 
-    struct Case {
-        const char* what;
-        Bytes file;
-        const char* message;
-    };
-    const std::vector<Case> cases{
+    const std::vector<std::tuple<const char*, Bytes, const char*>> cases{
         {"108-byte header", bmpFile(picture, {.headerSize = 108, .bitCount = 8}), unknown},
-        {"124-byte header", bmpFile(picture, {.headerSize = 124, .bitCount = 8}), unknown},
         {"only the file header", cut(whole, 14), unknown},
         {"cut in the header", cut(whole, 40), unknown},
         {"cut in the colour table", cut(whole, 54 + 1000), unknown},
         {"cut in the masks", cut(masked, 46), unknown},
         {"width 0", sized(0, 4, 40), memory},
-        {"height 0", sized(4, 0, 40), memory},
         {"negative width", sized(-4, 4, 40), memory},
-        {"width 32769", sized(32769, 1, 40), memory},
         {"height -32769", sized(1, -32769, 40), memory},
         {"core width 40000", sized(40000, 1, 12), memory},
         {"last pixel missing", cut(whole, whole.size() - 1), conversion},
         {"pixel offset past the end", cut(gapped, gapped.size() - 8 - 50), conversion},
         {"2 bits per pixel", bmpFile(picture, {.bitCount = 2}), conversion},
-        {"JPEG compression", bmpFile(picture, {.bitCount = 8, .compression = BmpCompression(4)}),
-         conversion},
-        {"RLE8 at 4 bits", bmpFile(picture, {.bitCount = 4, .compression = BmpCompression::rle8}),
-         conversion},
         {"run past the row", rle8({5, 0}), conversion},
-        {"in place past the row", rle8({0, 5, 1, 2, 3, 4, 5, 0}), conversion},
         {"move past the image", rle8({0, 2, 0, 2}), conversion},
         {"end of line past the image", rle8({0, 0, 0, 0}), conversion},
         {"in place past the data", rle8({0, 3, 1}), conversion},
         {"data ends in the image", rle8({1, 0}), conversion},
     };
-    for (const Case& damaged : cases) {
-        SCOPED_TRACE(damaged.what);
-        EXPECT_EQ(failureOf(damaged.file), damaged.message);
+    for (const auto& [what, file, message] : cases) {
+        EXPECT_EQ(failureOf(file), message) << what;
     }
 
     // Complete without the end code; the last row without its padding; the largest width.
-    EXPECT_EQ(rgbOf(decodeDib(rle8({4, 7}))).size(), 4u * 3);
-    const Bytes padded = bmpFile(indexedPicture(3, 2, 8, 4), {.bitCount = 8});
-    EXPECT_EQ(rgbOf(decodeDib(cut(padded, padded.size() - 1))).size(), 3u * 2 * 3);
+    EXPECT_EQ(rgbOf(rle8({4, 7})).size(), 4u * 3);
+    const Bytes padded = bmpFile(indexedPicture(3, 2, 8), {.bitCount = 8});
+    EXPECT_EQ(rgbOf(cut(padded, padded.size() - 1)).size(), 3u * 2 * 3);
     const BmpPicture widest{32768, 1, std::vector<std::uint32_t>(32768), {}};
-    EXPECT_EQ(rgbOf(decodeDib(bmpFile(widest, {.bitCount = 16}))).size(), 32768u * 3);
+    EXPECT_EQ(rgbOf(bmpFile(widest, {.bitCount = 16})).size(), 32768u * 3);
 }
 
 using BmpMessages = HeadlessGlTest;
@@ -273,21 +229,16 @@ TEST_F(BmpMessages, FailuresShowABoxOwnedByTheFocusWindow) {
     const std::string damaged = folder.write("damaged.bmp", Bytes{'B', 'M', 1, 2});
     const std::string empty = folder.write("empty.bmp", Bytes{});
     const std::string good =
-        folder.write("good.bmp", bmpFile(indexedPicture(3, 3, 8, 2), {.bitCount = 8}));
-    std::filesystem::create_directories(folder.root() + "/data/texture/folder.bmp");
-    const std::string directory = folder.root() + "\\data\\texture\\folder.bmp";
-
+        folder.write("good.bmp", bmpFile(indexedPicture(3, 3, 8), {.bitCount = 8}));
     EXPECT_FALSE(loadDibImage(damaged.c_str()));
     EXPECT_FALSE(loadDibImage(empty.c_str()));
-    EXPECT_FALSE(loadDibImage(directory.c_str()));
     const auto image = loadDibImage(good.c_str());
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 3);
 
-    ASSERT_EQ(headless.messageBoxes.size(), 3u);
+    ASSERT_EQ(headless.messageBoxes.size(), 2u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Unknown DIB file format.");
     EXPECT_EQ(headless.messageBoxes[1].text, "Failed to open DIB file " + empty + ".\n");
-    EXPECT_EQ(headless.messageBoxes[2].text, "Failed to open DIB file " + directory + ".\n");
     for (const auto& box : headless.messageBoxes) {
         EXPECT_EQ(box.owner, window);
         EXPECT_EQ(box.caption, "Error");
