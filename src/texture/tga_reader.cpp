@@ -114,7 +114,6 @@ void loadTga(const char* path, TgaImage& image, std::uint32_t flags) {
 
 bool readTga(const char* path, TgaImage& image, std::uint32_t flags) {
     findCompressionEntryPoints();
-    freeTgaPixels(image);
     const auto file = readHostFile(path);
     if (!file) {
         return failTga("File not found", path, image);

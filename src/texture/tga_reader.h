@@ -11,6 +11,8 @@
 #include "platform/gl.h"
 #include "texture/pixel_block.h"
 
+class ByteCursor;
+
 // The 18-byte header as the file stores it, what follows from it, and the pixels: rows in the
 // file's order, width x bytesPerPixel bytes each, R, G, B(, A) or one grey byte a pixel.
 struct TgaImage {
@@ -51,11 +53,9 @@ void loadTga(const char* path, TgaImage& image, std::uint32_t flags);
 // Reads and decodes the file; on failure reports it through failTga and returns false.
 bool readTga(const char* path, TgaImage& image, std::uint32_t flags);
 
-// Decodes a whole TGA file held in memory into `image`, without GL: nothing on success, else the
-// failure message. Reads nothing outside `file`.
+// Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it
+// held: nothing on success, else the failure message. Reads nothing outside `file`.
 const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags);
-
-class ByteCursor;
 
 // Reads the 18 header bytes and derives bytesPerPixel and imageSize; false when the data is
 // shorter than the header.
