@@ -1,0 +1,44 @@
+#pragma once
+// The one global record of the shell: flags, key table, argument data, scene objects and the
+// window's handles. It lives for the whole run.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ground/ground.h"
+#include "model/model.h"
+#include "platform/win32_types.h"
+#include "view/camera.h"
+#include "world/world.h"
+
+inline constexpr std::size_t kMaxNames = 50;
+
+struct AppState {
+    bool active = true;      // the window is not minimised: frames are drawn, Esc is noticed
+    bool fullscreen = true;  // the current window is (or is being opened as) fullscreen
+    bool fogToggle = true;   // the next F2 enables fog when set, disables it when clear
+    std::array<std::uint8_t, 256> keys{};  // 1 while the virtual key is down
+
+    std::string dataRoot;            // first line of the argument file
+    std::vector<std::string> names;  // the file names that follow, at most kMaxNames
+
+    Camera camera;
+    Ground ground;              // the scene of ground mode
+    World world;                // the scene of world mode
+    std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded
+    bool groundMode = false;
+    bool worldMode = false;
+
+    // Kept from the first window on, so every window asks for the same pixel format.
+    PixelFormatDescriptor pixelFormat;
+    bool pixelFormatFilled = false;
+
+    InstanceHandle instance = nullptr;
+    WindowHandle window = nullptr;
+    DeviceContextHandle deviceContext = nullptr;
+    RenderingContextHandle renderingContext = nullptr;
+};
+
+AppState& appState();

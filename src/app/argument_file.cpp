@@ -1,0 +1,88 @@
+#include "app/argument_file.h"
+
+#include "app/app_state.h"
+#include "platform/host_files.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr std::size_t kLineBuffer = 1024;  // each read takes at most 1023 characters
+
+// The next line as a buffered line read gives it: up to and including a line break, at most 1023
+// characters.
+std::string_view takeLine(std::string_view& text) {
+    std::size_t length = text.find('\n');
+    length = (length == std::string_view::npos) ? text.size() : length + 1;
+    if (length > kLineBuffer - 1) {
+        length = kLineBuffer - 1;
+    }
+    const std::string_view line = text.substr(0, length);
+    text.remove_prefix(length);
+    return line;
+}
+
+std::string withoutLineBreak(std::string_view line) {
+    if (!line.empty() && line.back() == '\n') {
+        line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+    }
+    return std::string(line);
+}
+
+void showArgumentError(const char* text) {
+    platform().messageBox(nullptr, text, "Error", win32::MB_OK);
+}
+
+// The path of orvalis.arg in the current directory, if the directory can be had and the path fits
+// in 1024 bytes.
+std::optional<std::string> argumentFilePath() {
+    char directory[kLineBuffer];
+    const std::uint32_t length = platform().getCurrentDirectory(sizeof directory, directory);
+    static constexpr std::string_view kFileName = "\\orvalis.arg";
+    if (length == 0 || length + kFileName.size() >= sizeof directory) {
+        return std::nullopt;
+    }
+    return std::string(directory, length) + std::string(kFileName);
+}
+
+}  // namespace
+
+std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    ArgumentFile parsed;
+    parsed.dataRoot = withoutLineBreak(takeLine(text));
+    while (!text.empty()) {
+        std::string name = withoutLineBreak(takeLine(text));
+        if (parsed.names.size() < kMaxNames) {
+            parsed.names.push_back(std::move(name));
+        }
+    }
+    return parsed;
+}
+
+bool readArgumentFile() {
+    const std::optional<std::string> path = argumentFilePath();
+    const auto bytes = path ? readHostFile(*path) : std::nullopt;
+    if (!bytes) {
+        showArgumentError("Can't open orvalis.arg");
+        return false;
+    }
+    auto parsed = parseArgumentFile(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!parsed) {
+        showArgumentError("Can't read orvalis.arg");
+        return false;
+    }
+    if (parsed->names.empty()) {
+        showArgumentError("No file named in orvalis.arg");
+        return false;
+    }
+    AppState& app = appState();
+    app.dataRoot = std::move(parsed->dataRoot);
+    app.names = std::move(parsed->names);
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The argument file orvalis.arg in the current directory: its first line names the data root, each
+// following line one file. Only the first file decides what is shown.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct ArgumentFile {
+    std::string dataRoot;
+    std::vector<std::string> names;  // at most kMaxNames; later lines are ignored
+};
+
+// Splits the file's text into lines of at most 1023 characters each (a longer line continues as the
+// next one), removing a trailing line break ("\n", or "\r\n") and nothing else. Nothing when the
+// text is empty.
+std::optional<ArgumentFile> parseArgumentFile(std::string_view text);
+
+// Reads orvalis.arg from the current directory into the application state. On failure it shows the
+// message box ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file named in orvalis.arg")
+// and gives false.
+bool readArgumentFile();

@@ -1,0 +1,102 @@
+#include "app/scene.h"
+
+#include <string>
+
+#include "app/app_state.h"
+#include "platform/gl.h"
+#include "platform/host_files.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool endsWith(std::string_view name, std::string_view ending) {
+    return name.size() >= ending.size() && name.substr(name.size() - ending.size()) == ending;
+}
+
+// Tells the user that the scene's own file did not load, and whether it could be opened at all.
+void reportSceneFailure(const std::string& name) {
+    const std::string text = (hostFileReadable(name) ? "Can't read " : "Can't open ") + name;
+    platform().messageBox(nullptr, text.c_str(), "Error", win32::MB_OK);
+}
+
+bool loadScene(AppState& app) {
+    const std::string& name = app.names.front();
+    switch (sceneModeOf(name)) {
+        case SceneMode::ground:
+            app.groundMode = true;
+            return app.ground.readGround(app.dataRoot.c_str(), name.c_str());
+        case SceneMode::world:
+            app.worldMode = true;
+            return app.world.readWorld(app.dataRoot.c_str(), name.c_str(), app.window);
+        case SceneMode::model:
+            app.models = std::vector<Model>(app.names.size());
+            return app.models.front().load(app.dataRoot.c_str(), name.c_str());
+    }
+    return false;
+}
+
+void setFog() {
+    static const GLfloat kFogColour[] = {1, 1, 1, 1};
+    glFogi(GL_FOG_MODE, GL_EXP2);
+    glFogfv(GL_FOG_COLOR, kFogColour);
+    glFogf(GL_FOG_DENSITY, 0.002f);
+    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    glFogf(GL_FOG_START, 500);
+    glFogf(GL_FOG_END, 1000);
+    glEnable(GL_FOG);
+}
+
+void drawScene(AppState& app) {
+    if (app.groundMode) {
+        app.ground.drawGround();
+    } else if (app.worldMode) {
+        app.world.drawWorld();
+    } else if (!app.models.empty() && app.models.front().nodeCount > 0) {
+        app.models.front().draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
+    }
+}
+
+}  // namespace
+
+SceneMode sceneModeOf(std::string_view name) {
+    if (endsWith(name, "gnd") || endsWith(name, "GND")) {
+        return SceneMode::ground;
+    }
+    if (endsWith(name, "rsw") || endsWith(name, "RSW")) {
+        return SceneMode::world;
+    }
+    return SceneMode::model;
+}
+
+int setupScene() {
+    AppState& app = appState();
+    glClearColor(1, 1, 1, 0);
+    glShadeModel(GL_SMOOTH);
+    if (!loadScene(app)) {
+        reportSceneFailure(app.names.front());
+    }
+    glEnable(GL_TEXTURE_2D);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    setFog();
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return 1;
+}
+
+int renderFrame() {
+    AppState& app = appState();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    app.camera.applyCamera();
+    if (app.groundMode || app.worldMode) {
+        glTranslatef(0, -50, 0);
+    } else {
+        glTranslatef(0, 0, -100);
+    }
+    glScalef(1, 1, -1);
+    drawScene(app);
+    platform().swapBuffers(app.deviceContext);
+    glFlush();
+    return 1;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Choosing, loading and drawing the scene: a ground, a world, or a single model, by the first name
+// of the argument file, with the fixed GL state and the fog.
+
+#include <string_view>
+
+enum class SceneMode { ground, world, model };
+
+// "gnd"/"GND" ends a ground name, "rsw"/"RSW" a world name; anything else, mixed case and names
+// shorter than three characters included, is a model.
+SceneMode sceneModeOf(std::string_view name);
+
+// Loads the scene into the current rendering context and sets the fixed GL state. A scene file that
+// cannot be opened or read is shown to the user ("Can't open %s", "Can't read %s"); the empty scene
+// is drawn then. Always 1.
+int setupScene();
+
+// Draws one frame: camera, scene offset, mirrored z, the scene, then the buffer swap. Always 1.
+int renderFrame();

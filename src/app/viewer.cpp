@@ -1,0 +1,104 @@
+#include "app/viewer.h"
+
+#include "app/app_state.h"
+#include "app/argument_file.h"
+#include "app/scene.h"
+#include "app/window.h"
+#include "platform/gl.h"
+#include "platform/platform.h"
+#include "view/frame_timer.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kColourBits = 16;
+
+void putCameraAtStart(Camera& camera) {
+    camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+}
+
+// Takes a key press off the key table, so each press acts once.
+bool takeKey(AppState& app, int virtualKey) {
+    if (app.keys[virtualKey] == 0) {
+        return false;
+    }
+    app.keys[virtualKey] = 0;
+    return true;
+}
+
+// Draws a frame while the window is active; true when Esc asks to end.
+bool drawOrNoticeEscape(AppState& app) {
+    if (!app.active) {
+        return false;
+    }
+    if (app.keys[win32::VK_ESCAPE] != 0) {
+        return true;
+    }
+    app.camera.updateCamera();
+    renderFrame();
+    platform().swapBuffers(app.deviceContext);
+    return false;
+}
+
+}  // namespace
+
+bool handleControlKeys() {
+    AppState& app = appState();
+    if (takeKey(app, win32::VK_F1)) {
+        closeWindow();
+        app.fullscreen = !app.fullscreen;
+        if (!openWindow("Brannock's OpenGL Framework", kWidth, kHeight, kColourBits,
+                        app.fullscreen)) {
+            return false;
+        }
+    }
+    if (takeKey(app, win32::VK_F2)) {
+        if (app.fogToggle) {
+            glEnable(GL_FOG);
+        } else {
+            glDisable(GL_FOG);
+        }
+        app.fogToggle = !app.fogToggle;
+    }
+    if (takeKey(app, win32::VK_F3)) {
+        putCameraAtStart(app.camera);
+    }
+    return true;
+}
+
+int runViewer() {
+    if (!readArgumentFile()) {
+        return 0;
+    }
+    AppState& app = appState();
+    app.fullscreen = true;
+    if (!openWindow("ORVALIS", kWidth, kHeight, kColourBits, true)) {
+        return 0;
+    }
+    putCameraAtStart(app.camera);
+    seedFrameTimer();
+
+    WindowMessage message;
+    int exitCode = 0;
+    for (;;) {
+        if (platform().peekMessage(message)) {
+            if (message.message == win32::WM_QUIT) {
+                exitCode = static_cast<int>(message.wParam);
+                break;
+            }
+            platform().translateMessage(message);
+            platform().dispatchMessage(message);
+            continue;
+        }
+        const bool done = drawOrNoticeEscape(app);
+        if (!handleControlKeys()) {
+            return 0;
+        }
+        if (done) {
+            break;
+        }
+    }
+    closeWindow();
+    return exitCode;
+}
