@@ -115,18 +115,22 @@ void HeadlessPlatform::queueKeyPress(int virtualKey) {
     queueMessages({{nullptr, win32::WM_KEYUP, key, 0}});
 }
 
-void HeadlessPlatform::failOperation(const std::string& name, int times) {
-    failures_[name] = times;
+void HeadlessPlatform::failOperation(const std::string& name, int times, int succeedFirst) {
+    failures_[name] = {succeedFirst, times};
 }
 
 bool HeadlessPlatform::called(const char* name) {
     calls.emplace_back(name);
     auto failure = failures_.find(name);
-    if (failure == failures_.end() || failure->second == 0) {
+    if (failure == failures_.end() || failure->second.times == 0) {
         return false;
     }
-    if (failure->second > 0) {
-        --failure->second;
+    if (failure->second.succeedFirst > 0) {
+        --failure->second.succeedFirst;
+        return false;
+    }
+    if (failure->second.times > 0) {
+        --failure->second.times;
     }
     return true;
 }

@@ -45,9 +45,9 @@ class HeadlessPlatform : public Platform {
     std::set<std::string> missingProcs;  // names getProcAddress does not find
     std::string currentDirectory;        // empty: the process's own
 
-    // Makes the named operation (its Windows name, e.g. "CreateWindowExA") fail `times` times;
-    // -1 fails it for good.
-    void failOperation(const std::string& name, int times = -1);
+    // Makes the named operation (its Windows name, e.g. "CreateWindowExA") fail `times` times
+    // (-1: for good) once it has succeeded `succeedFirst` times.
+    void failOperation(const std::string& name, int times = -1, int succeedFirst = 0);
 
     // --- Records --------------------------------------------------------------------------------
     std::vector<std::string> calls;
@@ -107,7 +107,11 @@ class HeadlessPlatform : public Platform {
     bool called(const char* name);  // records the call; true when it is to fail
     Window* windowOfDc(DeviceContextHandle dc) const;
 
-    std::map<std::string, int> failures_;
+    struct Failure {
+        int succeedFirst;
+        int times;
+    };
+    std::map<std::string, Failure> failures_;
     std::map<std::string, WindowProcedure> classes_;
     std::vector<std::unique_ptr<Window>> windows_;  // destroyed ones stay, so handles stay unique
     std::vector<std::unique_ptr<Context>> contexts_;

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "app/argument_file.h"
+#include "shell_test.h"
+
+namespace {
+
+TEST(ArgumentFileText, LinesLoseTheirLineBreakAndNothingElse) {
+    auto parsed = parseArgumentFile("C:\\game\na.rsw\nb.gnd\nc.rsm\n");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->dataRoot, "C:\\game");
+    EXPECT_EQ(parsed->names, (std::vector<std::string>{"a.rsw", "b.gnd", "c.rsm"}));
+
+    // The last line keeps every character without a line break; Windows line ends work.
+    parsed = parseArgumentFile("root\r\na.rsw\r\nb.gnd\r\nx.rsw");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->dataRoot, "root");
+    EXPECT_EQ(parsed->names, (std::vector<std::string>{"a.rsw", "b.gnd", "x.rsw"}));
+
+    // A blank line in the middle is an empty name that counts.
+    parsed = parseArgumentFile("root\na\n\nb\n");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->names, (std::vector<std::string>{"a", "", "b"}));
+
+    EXPECT_FALSE(parseArgumentFile(""));
+    parsed = parseArgumentFile("root only");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->dataRoot, "root only");
+    EXPECT_TRUE(parsed->names.empty());
+}
+
+TEST(ArgumentFileText, LongLinesAndManyNamesStayWithinTheTable) {
+    std::string text = "root\n";
+    for (int i = 0; i < 60; ++i) {
+        text += "name" + std::to_string(i) + "\n";
+    }
+    auto parsed = parseArgumentFile(text);
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->names.size(), kMaxNames);
+    EXPECT_EQ(parsed->names.back(), "name49");
+
+    // A line longer than a read takes continues as the next name.
+    parsed = parseArgumentFile("root\n" + std::string(1500, 'x') + "\n");
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->names.size(), 2u);
+    EXPECT_EQ(parsed->names[0].size(), 1023u);
+    EXPECT_EQ(parsed->names[1].size(), 477u);
+}
+
+using ArgumentFileReading = ShellTest;
+
+TEST_F(ArgumentFileReading, FillsTheStateFromTheCurrentDirectory) {
+    writeArgumentFile("data\nfirst.gnd\nsecond.rsm\n");
+    ASSERT_TRUE(readArgumentFile());
+    EXPECT_EQ(appState().dataRoot, "data");
+    EXPECT_EQ(appState().names, (std::vector<std::string>{"first.gnd", "second.rsm"}));
+    EXPECT_TRUE(headless.messageBoxes.empty());
+}
+
+TEST_F(ArgumentFileReading, EachFailureShowsItsMessage) {
+    struct Case {
+        const char* contents;  // null: no file
+        std::string directory;
+        const char* message;
+    };
+    const Case cases[] = {
+        {nullptr, "", "Can't open orvalis.arg"},
+        {"", "", "Can't read orvalis.arg"},
+        {"data\n", "", "No file named in orvalis.arg"},
+        {"data\nx.gnd\n", std::string(1020, 'd'), "Can't open orvalis.arg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        ScratchFolder scratch;
+        headless.currentDirectory = c.directory.empty() ? scratch.string() : c.directory;
+        headless.messageBoxes.clear();
+        if (c.contents != nullptr) {
+            scratch.writeText("orvalis.arg", c.contents);
+        }
+        EXPECT_FALSE(readArgumentFile());
+        ASSERT_EQ(headless.messageBoxes.size(), 1u);
+        EXPECT_EQ(headless.messageBoxes[0].text, c.message);
+        EXPECT_EQ(headless.messageBoxes[0].caption, "Error");
+        EXPECT_EQ(headless.messageBoxes[0].type, win32::MB_OK);
+        EXPECT_EQ(headless.messageBoxes[0].owner, nullptr);
+    }
+}
+
+TEST_F(ArgumentFileReading, ADirectoryThatCannotBeHadCountsAsNoFile) {
+    writeArgumentFile("data\nx.gnd\n");
+    headless.failOperation("GetCurrentDirectoryA");
+    EXPECT_FALSE(readArgumentFile());
+    ASSERT_EQ(headless.messageBoxes.size(), 1u);
+    EXPECT_EQ(headless.messageBoxes[0].text, "Can't open orvalis.arg");
+}
+
+}  // namespace

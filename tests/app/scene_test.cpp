@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "app/scene.h"
+#include "app/window.h"
+#include "platform/gl.h"
+#include "shell_test.h"
+
+namespace {
+
+TEST(SceneMode, ChosenByTheExactCaseOfTheLastThreeCharacters) {
+    EXPECT_EQ(sceneModeOf("a.gnd"), SceneMode::ground);
+    EXPECT_EQ(sceneModeOf("A.GND"), SceneMode::ground);
+    EXPECT_EQ(sceneModeOf("gnd"), SceneMode::ground);
+    EXPECT_EQ(sceneModeOf("a.Gnd"), SceneMode::model);
+    EXPECT_EQ(sceneModeOf("b.rsw"), SceneMode::world);
+    EXPECT_EQ(sceneModeOf("B.RSW"), SceneMode::world);
+    EXPECT_EQ(sceneModeOf("xrsw"), SceneMode::world);
+    EXPECT_EQ(sceneModeOf("b.Rsw"), SceneMode::model);
+    EXPECT_EQ(sceneModeOf("nd"), SceneMode::model);
+    EXPECT_EQ(sceneModeOf(""), SceneMode::model);
+}
+
+using SceneTest = ShellTest;
+
+// Where the current model-view matrix puts a point.
+Vector3 transformed(Vector3 p) {
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
+void expectPoint(Vector3 actual, Vector3 expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-4f);
+    EXPECT_NEAR(actual.y, expected.y, 1e-4f);
+    EXPECT_NEAR(actual.z, expected.z, 1e-4f);
+}
+
+TEST_F(SceneTest, SetUpFixesClearDepthFogAndHints) {
+    useGroundScene();
+    ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
+    EXPECT_TRUE(appState().groundMode);
+    EXPECT_FALSE(appState().worldMode);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<GLfloat>(clear, clear + 4), (std::vector<GLfloat>{1, 1, 1, 0}));
+    GLint value;
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_SMOOTH);
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(value, GL_LEQUAL);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    for (GLenum off : {GL_LIGHTING, GL_BLEND, GL_ALPHA_TEST, GL_CULL_FACE}) {
+        EXPECT_FALSE(glIsEnabled(off)) << off;
+    }
+    glGetIntegerv(GL_FOG_MODE, &value);
+    EXPECT_EQ(value, GL_EXP2);
+    GLfloat fog[4];
+    glGetFloatv(GL_FOG_COLOR, fog);
+    EXPECT_EQ(std::vector<GLfloat>(fog, fog + 4), (std::vector<GLfloat>{1, 1, 1, 1}));
+    glGetFloatv(GL_FOG_DENSITY, fog);
+    EXPECT_FLOAT_EQ(fog[0], 0.002f);
+    glGetFloatv(GL_FOG_START, fog);
+    EXPECT_FLOAT_EQ(fog[0], 500);
+    glGetFloatv(GL_FOG_END, fog);
+    EXPECT_FLOAT_EQ(fog[0], 1000);
+    glGetIntegerv(GL_FOG_HINT, &value);
+    EXPECT_EQ(value, GL_DONT_CARE);
+    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &value);
+    EXPECT_EQ(value, GL_NICEST);
+    GLdouble depth;
+    glGetDoublev(GL_DEPTH_CLEAR_VALUE, &depth);
+    EXPECT_DOUBLE_EQ(depth, 1.0);
+}
+
+TEST_F(SceneTest, GroundSceneOriginLiesBelowTheCameraWithZMirrored) {
+    useGroundScene();
+    ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
+    appState().camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    renderFrame();
+    expectPoint(transformed({0, 0, 0}), {0, -50, -1});
+    expectPoint(transformed({0, 0, 1}), {0, -50, -2});
+    // The frame is cleared to white and swapped.
+    GLubyte pixel[4];
+    glReadPixels(320, 400, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(callCount("SwapBuffers"), 1u);
+}
+
+TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAhead) {
+    useModelScene(3);
+    ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
+    ASSERT_EQ(appState().models.size(), 3u);
+    EXPECT_EQ(appState().models[0].nodeCount, 1);
+    EXPECT_EQ(appState().models[1].nodeCount, 0);
+    EXPECT_EQ(appState().models[2].nodeCount, 0);
+    EXPECT_FALSE(appState().groundMode || appState().worldMode);
+    appState().camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    renderFrame();
+    expectPoint(transformed({0, 0, 0}), {0, 0, -101});
+    expectPoint(transformed({0, 0, 1}), {0, 0, -102});
+
+    // A second set-up makes a new array and loads the first model again.
+    closeWindow();
+    ASSERT_EQ(openWindow("again", 640, 480, 16, false), 1);
+    EXPECT_EQ(appState().models.size(), 3u);
+    EXPECT_EQ(appState().models[0].nodeCount, 1);
+    EXPECT_TRUE(headless.messageBoxes.empty());
+}
+
+TEST_F(SceneTest, ASceneFileThatDidNotLoadIsShownAndTheEmptySceneDrawn) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"missing.rsm", "Can't open missing.rsm"},
+        {"missing.gnd", "Can't open missing.gnd"},
+        {"damaged.gnd", "Can't read damaged.gnd"},
+        {"damaged.rsm", "Can't read damaged.rsm"},
+    };
+    const CurrentDirectory inFolder(folder.path());
+    folder.writeText("damaged.gnd", "not a ground");
+    folder.writeText("damaged.rsm", "not a model");
+    for (const auto& [name, message] : cases) {
+        SCOPED_TRACE(name);
+        appState() = AppState{};
+        appState().dataRoot = folder.string();
+        appState().names = {name};
+        headless.messageBoxes.clear();
+        ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
+        ASSERT_EQ(headless.messageBoxes.size(), 1u);
+        EXPECT_EQ(headless.messageBoxes[0].text, message);
+        EXPECT_EQ(headless.messageBoxes[0].caption, "Error");
+        EXPECT_EQ(headless.messageBoxes[0].type, win32::MB_OK);
+        renderFrame();  // draws nothing, without touching a model that has no nodes
+        GLubyte pixel[4];
+        glReadPixels(320, 240, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        EXPECT_EQ(pixel[1], 255);
+        closeWindow();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#pragma once
+// The shell on the headless backend: a fresh application state, the current directory in a scratch
+// folder, and small scenes to load.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "platform/headless_platform.h"
+#include "scratch_folder.h"
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A 2 x 2 ground without textures, as the scene's first name; gives its path.
+    std::string useGroundScene();
+    // A one-triangle model, as the first of `nameCount` names; gives its path.
+    std::string useModelScene(int nameCount = 1);
+    // Writes orvalis.arg in the current directory: the data root, then the names.
+    void writeArgumentFile(const std::string& text) const;
+    int boxesCaptioned(const std::string& caption) const;
+    std::size_t callCount(const std::string& name) const;
+
+    HeadlessPlatform headless;
+    ScratchFolder folder;
+};

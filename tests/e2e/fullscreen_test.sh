@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# On a display that offers 640 x 480 the viewer opens fullscreen without asking; F1 re-creates the
+# window in windowed mode under its second title, and the scene is loaded again.
+source "$(dirname "$0")/x11_session.bash"
+start_display 640x480
+
+mkdir "$WORK/scene"
+printf 'data\nmissing.rsm\n' >"$WORK/scene/orvalis.arg"
+start_viewer "$WORK/scene"
+error=$(wait_window "Error")
+press "$error" Return
+window=$(wait_window "ORVALIS")
+[ -z "$(window_id "Brannock GL")" ] || fail "asked about a mode the display offers"
+press "$window" F1
+error=$(wait_window "Error")
+press "$error" Return
+second=$(wait_window "Brannock's OpenGL Framework")
+[ -z "$(window_id "ORVALIS")" ] || fail "the first window is still there after F1"
+press "$second" Escape
+code=$(wait_viewer_exit 10)
+[ "$code" = 0 ] || fail "exit code $code after Esc"
+[ "$(grep -c "Error: Can't open missing.rsm" "$WORK/stderr")" = 2 ] ||
+    fail "the scene was not loaded again after F1"
+echo "fullscreen: passed"

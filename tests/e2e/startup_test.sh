@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The viewer as a user starts it: without an argument file, and on a display that has no 640 x 480
+# mode, where it asks to go on windowed, shows its window and ends on Esc.
+source "$(dirname "$0")/x11_session.bash"
+start_display 1024x768
+
+# No orvalis.arg: one message, no window, exit code 0.
+mkdir "$WORK/empty"
+start_viewer "$WORK/empty"
+box=$(wait_window "Error")
+press "$box" Return
+code=$(wait_viewer_exit 10)
+[ "$code" = 0 ] || fail "exit code $code without orvalis.arg"
+expect_stderr_line "Error: Can't open orvalis.arg"
+
+# A scene whose file is missing: the fullscreen question, Yes, the window, the scene's error, Esc.
+mkdir "$WORK/scene"
+printf 'data\r\nmissing.rsm\r\n' >"$WORK/scene/orvalis.arg"
+start_viewer "$WORK/scene"
+question=$(wait_window "Brannock GL")
+press "$question" Return
+error=$(wait_window "Error")
+press "$error" Return
+window=$(wait_window "ORVALIS")
+sleep 0.5
+spread=$(screenshot_spread "$window" "$WORK/empty-scene.png")
+awk -v s="$spread" 'BEGIN { exit !(s < 0.01) }' || fail "the empty scene is not plain white ($spread)"
+press "$window" Escape
+code=$(wait_viewer_exit 10)
+[ "$code" = 0 ] || fail "exit code $code after Esc"
+expect_stderr_line "Brannock GL: The Requested Fullscreen Mode Is Not Supported By"
+expect_stderr_line "Error: Can't open missing.rsm"
+echo "startup: passed"

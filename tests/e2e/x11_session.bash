@@ -1,0 +1,104 @@
+# Shared by the end-to-end tests: a private Xvfb display, the viewer started in a scene folder, and
+# the few X11 operations the tests drive it with. Everything started here is stopped by process id.
+
+set -euo pipefail
+
+VIEWER=$(realpath "$1")
+BUILD_DIR=$(realpath "$2")
+WORK=$(mktemp -d)
+XVFB_PID=""
+VIEWER_PID=""
+
+cleanup() {
+    [ -n "$VIEWER_PID" ] && kill -9 "$VIEWER_PID" 2>/dev/null || true
+    # A message box runs in a child of the viewer; it goes with the viewer's process group.
+    [ -n "$VIEWER_PID" ] && pkill -9 -P "$VIEWER_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$WORK/stderr" ] && sed 's/^/  viewer: /' "$WORK/stderr" >&2
+    exit 1
+}
+
+# Starts Xvfb on the first free display number with a screen of the given size (default 1024x768).
+start_display() {
+    local size=${1:-1024x768}
+    local number
+    for number in $(seq 90 199); do
+        [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
+        Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$number"
+        local tries
+        for tries in $(seq 50); do
+            xwininfo -root >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    fail "no display could be started"
+}
+
+# Starts the viewer in a folder (its current directory, where orvalis.arg is looked for).
+start_viewer() {
+    (cd "$1" && exec "$VIEWER" >"$WORK/stdout" 2>"$WORK/stderr") &
+    VIEWER_PID=$!
+}
+
+# The id of the top-level window with exactly this title, if there is one.
+window_id() {
+    xwininfo -root -tree 2>/dev/null | grep -F -- "\"$1\": (" | awk '{ print $1; exit }'
+}
+
+window_titles() {
+    xwininfo -root -tree 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\(.*\)": .*/\1/p'
+}
+
+# Waits up to $2 seconds (default 20) for a window with the title $1; prints its id.
+wait_window() {
+    local deadline=$((SECONDS + ${2:-20}))
+    local id
+    while ((SECONDS < deadline)); do
+        id=$(window_id "$1")
+        [ -n "$id" ] && echo "$id" && return 0
+        kill -0 "$VIEWER_PID" 2>/dev/null || fail "viewer ended while waiting for window '$1'"
+        sleep 0.1
+    done
+    fail "no window '$1' (windows: $(window_titles | tr '\n' ',' ))"
+}
+
+# Gives the window the keyboard focus and presses the keys.
+press() {
+    local id=$1
+    shift
+    xdotool windowfocus "$id" 2>/dev/null || true
+    sleep 0.2
+    xdotool key "$@"
+}
+
+# Waits up to $1 seconds for the viewer to end; prints its exit code.
+wait_viewer_exit() {
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$VIEWER_PID" 2>/dev/null; do
+        ((SECONDS < deadline)) || fail "viewer did not end"
+        sleep 0.1
+    done
+    local code=0
+    wait "$VIEWER_PID" || code=$?
+    VIEWER_PID=""
+    echo "$code"
+}
+
+expect_stderr_line() {
+    grep -qxF "$1" "$WORK/stderr" || fail "standard error lacks the line '$1'"
+}
+
+# Saves a PNG of the window and prints the standard deviation of its grey levels (0 = one colour).
+screenshot_spread() {
+    import -window "$1" "$2" 2>/dev/null
+    convert "$2" -colorspace Gray -format '%[fx:standard_deviation]' info:
+}

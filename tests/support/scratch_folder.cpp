@@ -1,0 +1,37 @@
+#include "scratch_folder.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <stdexcept>
+
+ScratchFolder::ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvalis-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a scratch folder");
+    }
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchFolder::writeText(const std::string& relative,
+                                               const std::string& text) const {
+    const std::filesystem::path file = path_ / relative;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+}
+
+CurrentDirectory::CurrentDirectory(const std::filesystem::path& folder)
+    : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+}
+
+CurrentDirectory::~CurrentDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/headless_platform.h"
+#include "view/camera.h"
+#include "view/frame_timer.h"
+
+namespace {
+
+void expectVector(Vector3 actual, Vector3 expected, float tolerance = 1e-4f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+TEST(VectorMath, CrossProductAndTriangleNormalTakeTheSecondEdgeFirst) {
+    expectVector(crossProduct({1, 0, 0}, {0, 1, 0}), {0, 0, 1});
+    const Vector3 counterClockwise[3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    expectVector(triangleNormal(counterClockwise), {0, 0, -1});
+    const Vector3 clockwise[3] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
+    expectVector(triangleNormal(clockwise), {0, 0, 1});
+    const Vector3 onALine[3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}};
+    EXPECT_FALSE(std::isfinite(triangleNormal(onALine).x));
+}
+
+class CameraTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        usePlatform(headless);
+        pitchAccumulator() = 0;
+        frameTimer() = FrameTimer{};
+        camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    }
+
+    void hold(int virtualKey) {
+        headless.keyStates[virtualKey] = static_cast<std::int16_t>(0xFF80);
+    }
+
+    // One frame whose movement uses `delta` seconds.
+    void frameWith(float delta) {
+        frameTimer().frameDelta = delta;
+        headless.clockReadings = {static_cast<std::uint32_t>(frameTimer().previousTime * 1000)};
+        camera.updateCamera();
+    }
+
+    HeadlessPlatform headless;
+    Camera camera;
+};
+
+TEST_F(CameraTest, ConstructionPoseIsReplacedBySetCamera) {
+    const Camera fresh;
+    expectVector(fresh.eye, {0, 0, 0});
+    expectVector(fresh.lookAt, {0, 1, 0.5f});
+    expectVector(fresh.up, {0, 0, 1});
+    expectVector(camera.eye, {0, 0, 1});
+    expectVector(camera.lookAt, {0, 0, 0});
+}
+
+TEST_F(CameraTest, CursorAtHomeChangesNothingAndIsNotMoved) {
+    frameWith(0);
+    expectVector(camera.lookAt, {0, 0, 0});
+    EXPECT_TRUE(headless.cursorMoves.empty());
+}
+
+TEST_F(CameraTest, MouseTurnsTheViewAndWarpsTheCursorHome) {
+    headless.cursor = {330, 240};
+    frameWith(0);
+    expectVector(camera.lookAt, {0.0200f, 0, 0.0002f});
+    ASSERT_EQ(headless.cursorMoves.size(), 1u);
+    EXPECT_EQ(headless.cursorMoves[0].x, 320);
+    EXPECT_EQ(headless.cursorMoves[0].y, 240);
+
+    camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    headless.cursor = {320, 230};
+    frameWith(0);
+    EXPECT_NEAR(pitchAccumulator(), -0.02f, 1e-6f);
+    expectVector(camera.lookAt, {0, 0.0200f, 0.0002f});
+}
+
+TEST_F(CameraTest, PitchBeyondTheLimitTiltsByNothingButYawStillTurns) {
+    pitchAccumulator() = 0.99f;
+    headless.cursor = {330, 265};  // pitch -0.05, yaw -0.02
+    frameWith(0);
+    EXPECT_FLOAT_EQ(pitchAccumulator(), 1.0f);
+    EXPECT_NEAR(camera.lookAt.y, 0, 1e-6f);
+    EXPECT_NEAR(camera.lookAt.x, 0.02f, 1e-4f);
+
+    // The start pose comes back, the accumulator stays.
+    camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    EXPECT_FLOAT_EQ(pitchAccumulator(), 1.0f);
+}
+
+TEST_F(CameraTest, KeysFlyFiftyUnitsPerSecond) {
+    hold('W');
+    frameWith(0.02f);
+    expectVector(camera.eye, {0, 0, 0});
+    expectVector(camera.lookAt, {0, 0, -1});
+
+    headless.keyStates = {};
+    hold(win32::VK_RIGHT);
+    hold('D');  // an arrow and its letter act once
+    frameWith(0.02f);
+    expectVector(camera.eye, {1, 0, 0});
+
+    // Strafing keeps the height even with the view tilted.
+    headless.keyStates = {};
+    camera.setCamera(0, 0, 1, 0, -1, 0, 0, 1, 0);
+    hold('A');
+    frameWith(0.02f);
+    EXPECT_FLOAT_EQ(camera.eye.y, 0);
+
+    headless.keyStates = {};
+    camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    hold(win32::VK_UP);
+    hold('S');
+    frameWith(0.5f);
+    expectVector(camera.eye, {0, 0, 1});
+}
+
+TEST_F(CameraTest, FrameTimerMeasuresSecondsAndNeverRunsBackwards) {
+    headless.clockReadings = {5000};
+    seedFrameTimer();
+    headless.clockReadings = {5020};
+    tickFrameTimer();
+    EXPECT_NEAR(frameTimer().frameDelta, 0.02f, 1e-4f);
+    tickFrameTimer();  // the same millisecond again
+    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
+    headless.clockReadings = {10};  // the 32-bit clock wrapped
+    tickFrameTimer();
+    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
+}
+
+}  // namespace
