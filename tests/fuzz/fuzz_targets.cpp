@@ -1,0 +1,173 @@
+#include "fuzz_targets.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/argument_file.h"
+#include "ground/ground_file.h"
+#include "model/model.h"
+#include "texture/bmp_reader.h"
+#include "texture/tga_reader.h"
+
+namespace {
+
+void require(bool promiseKept, const char* promise) {
+    if (!promiseKept) {
+        std::fprintf(stderr, "broken promise: %s\n", promise);
+        std::abort();
+    }
+}
+
+// Reads the byte so that a sanitizer sees whether it lies inside its block; the volatile read
+// cannot be left out by the compiler.
+void touch(const std::uint8_t& byte) {
+    static_cast<void>(*static_cast<const volatile std::uint8_t*>(&byte));
+}
+
+void fuzzArgumentFile(FuzzBytes data) {
+    const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+    const auto parsed = parseArgumentFile(text);
+    require(parsed.has_value() == !text.empty(), "only an empty argument file is unreadable");
+    if (!parsed) {
+        return;
+    }
+    require(parsed->names.size() <= kMaxNames, "at most kMaxNames names are kept");
+    const auto lineKept = [](const std::string& line) {
+        return line.size() < 1024 && line.find('\n') == std::string::npos;
+    };
+    require(lineKept(parsed->dataRoot) &&
+                std::all_of(parsed->names.begin(), parsed->names.end(), lineKept),
+            "every line is shorter than 1024 characters and holds no line break");
+}
+
+void fuzzBmp(FuzzBytes data) {
+    const DibDecoding decoding = decodeDib(data);
+    if (decoding.failure != nullptr) {
+        return;
+    }
+    const RgbImage& image = decoding.image;
+    require(image.width > 0 && image.width <= 32768 && image.height > 0 && image.height <= 32768,
+            "a decoded BMP has 1 to 32768 rows and columns");
+    require(image.pixels != nullptr, "a decoded BMP has pixels");
+    // The colour key reads every pixel: the block must reach that far.
+    const std::size_t last = static_cast<std::size_t>(image.width) * image.height * 3 - 1;
+    touch(image.pixels[last]);
+}
+
+// GL reads one byte a pixel for the greyscale formats, three for GL_RGB and four for GL_RGBA.
+int uploadedPixelBytes(GLenum format) {
+    return format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
+}
+
+void fuzzTga(FuzzBytes data) {
+    if (data.empty()) {
+        return;
+    }
+    TgaImage image;
+    if (decodeTga(data.subspan(1), image, tgaFlagsOf(data[0])) != nullptr) {
+        require(image.pixels == nullptr, "a refused TGA keeps no pixels");
+        return;
+    }
+    require(image.pixels != nullptr && image.imageSize > 0, "a decoded TGA has pixels");
+    require(static_cast<std::int64_t>(image.width) * image.height * image.bytesPerPixel ==
+                image.imageSize,
+            "the pixel block is width x height x bytesPerPixel");
+    require(uploadedPixelBytes(image.glFormat) <= image.bytesPerPixel,
+            "the upload reads no more than the block holds");
+    touch(image.pixels[static_cast<std::size_t>(image.imageSize) - 1]);
+}
+
+// What the drawing of cells reads, as the ground's reader leaves it, without GL texture names.
+Ground groundOf(GroundFile& file) {
+    Ground ground;
+    ground.width = file.width;
+    ground.height = file.height;
+    ground.textures.assign(file.textureNames.size(), 0);
+    ground.cells = std::move(file.cells);
+    ground.surfaces = std::move(file.surfaces);
+    return ground;
+}
+
+void fuzzGround(FuzzBytes data) {
+    std::string error;
+    auto file = parseGroundFile(data, error);
+    require(file.has_value() == error.empty(), "a refused ground file says why, and only then");
+    if (!file) {
+        return;
+    }
+    require(file->cells.size() == static_cast<std::size_t>(file->width) * file->height,
+            "a parsed ground has width x height cells");
+    const Ground ground = groundOf(*file);
+    for (int row = 0; row < ground.height; ++row) {
+        for (int column = 0; column < ground.width; ++column) {
+            GroundQuad quads[3];
+            const int count = ground.cellQuads(row, column, quads);
+            for (int q = 0; q < count; ++q) {
+                require(quads[q].surface >= ground.surfaces.data() &&
+                            quads[q].surface < ground.surfaces.data() + ground.surfaces.size(),
+                        "a quad's surface is one of the ground's");
+            }
+        }
+    }
+}
+
+bool faceIndicesInside(const ModelNode& node) {
+    return std::all_of(node.faces.begin(), node.faces.end(), [&](const ModelFace& face) {
+        for (int corner = 0; corner < 3; ++corner) {
+            if (face.vertexIndices[corner] < 0 ||
+                static_cast<std::size_t>(face.vertexIndices[corner]) >= node.vertices.size() ||
+                face.texCoordIndices[corner] < 0 ||
+                static_cast<std::size_t>(face.texCoordIndices[corner]) >= node.texCoords.size()) {
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+// A few draws' worth of animation: enough to pass key frames and wrap the clock round.
+constexpr int kAnimationSteps = 4;
+
+void fuzzModel(FuzzBytes data) {
+    Model model;
+    if (!model.parse(data, "fuzz.rsm")) {
+        return;
+    }
+    require(model.nodeCount >= 1 && model.nodeCount <= MaxModelNodes &&
+                model.nodes.size() == static_cast<std::size_t>(model.nodeCount),
+            "a parsed model has 1 to MaxModelNodes nodes");
+    require(model.parentIndex.size() == model.nodes.size() &&
+                std::all_of(model.parentIndex.begin(), model.parentIndex.end(),
+                            [&](std::int32_t p) { return p >= 0 && p < model.nodeCount; }),
+            "every parent index names a node");
+    // The texture tables as createTextures leaves them, without GL names.
+    model.textures.assign(model.textureNames.size(), 0);
+    model.fromTga.assign(model.textureNames.size(), 0);
+    model.resolveNodeTextures();
+    for (ModelNode& node : model.nodes) {
+        require(faceIndicesInside(node), "every face kept indexes the node's arrays");
+        for (int step = 0; !node.keyFrames.empty() && step < kAnimationSteps; ++step) {
+            node.keyFrameStep();
+        }
+    }
+}
+
+constexpr std::array<FuzzTarget, 5> kTargets{{
+    {"argument_file", fuzzArgumentFile},
+    {"bmp", fuzzBmp},
+    {"tga", fuzzTga},
+    {"ground", fuzzGround},
+    {"model", fuzzModel},
+}};
+
+}  // namespace
+
+const FuzzTarget* findFuzzTarget(std::string_view name) {
+    const auto found = std::find_if(kTargets.begin(), kTargets.end(),
+                                    [&](const FuzzTarget& target) { return target.name == name; });
+    return found == kTargets.end() ? nullptr : &*found;
+}

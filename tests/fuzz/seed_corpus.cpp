@@ -1,0 +1,248 @@
+// Writes the seed corpus of every fuzz target: one small file per variant the writers can make,
+// into <folder>/<target>/. Usage: fuzz_seeds FOLDER
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuzz_targets.h"
+#include "texture/tga_reader.h"
+#include "writers/byte_writer.h"
+#include "writers/ground_writer.h"
+#include "writers/image_writer.h"
+#include "writers/model_writer.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Small, so that mutations stay cheap; an odd width gives every row padding.
+constexpr std::int32_t kSeedWidth = 5;
+constexpr std::int32_t kSeedHeight = 3;
+
+class SeedFolder {
+  public:
+    explicit SeedFolder(std::string root) : root_(std::move(root)) {}
+
+    void write(const std::string& target, const std::string& name, const Bytes& bytes) {
+        if (!writeFile(root_ + "/" + target + "/" + name, bytes)) {
+            std::fprintf(stderr, "cannot write the seed %s/%s\n", target.c_str(), name.c_str());
+            failed_ = true;
+        }
+    }
+    bool failed() const { return failed_; }
+
+  private:
+    std::string root_;
+    bool failed_ = false;
+};
+
+Bytes textBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+void writeArgumentSeeds(SeedFolder& seeds) {
+    seeds.write("argument_file", "ground", textBytes("C:\\game\nmap.gnd\n"));
+    seeds.write("argument_file", "world_crlf", textBytes("C:\\game\r\nworld.rsw\r\nmodel.rsm"));
+    seeds.write("argument_file", "long_line", textBytes(std::string(1100, 'r') + "\nx.gnd\n"));
+    std::string manyNames = "root\n";
+    for (int i = 0; i < 55; ++i) {
+        manyNames += "m" + std::to_string(i) + ".rsm\n";
+    }
+    seeds.write("argument_file", "many_names", textBytes(manyNames));
+}
+
+// Values 0 to `count` - 1 in a pattern with repeats, so that RLE data has runs and literal
+// stretches.
+BmpPicture indexedPicture(std::uint32_t count) {
+    BmpPicture picture{kSeedWidth, kSeedHeight, {}, {}};
+    for (std::int32_t i = 0; i < kSeedWidth * kSeedHeight; ++i) {
+        picture.values.push_back(static_cast<std::uint32_t>(i < 4 ? 1 : i * 7) % count);
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto level = static_cast<std::uint8_t>(i * 255 / (count - 1));
+        picture.colourTable.push_back({level, static_cast<std::uint8_t>(255 - level), 0x40});
+    }
+    return picture;
+}
+
+BmpPicture packedPicture(std::uint32_t valueMask) {
+    BmpPicture picture{kSeedWidth, kSeedHeight, {}, {}};
+    for (std::int32_t i = 0; i < kSeedWidth * kSeedHeight; ++i) {
+        picture.values.push_back((0x9E3779B9u * static_cast<std::uint32_t>(i + 1)) & valueMask);
+    }
+    return picture;
+}
+
+struct BmpFormat {
+    const char* name;
+    std::uint16_t bitCount;
+    BmpCompression compression;
+    std::array<std::uint32_t, 3> masks;
+};
+
+constexpr BmpFormat kBmpFormats[] = {
+    {"1bit", 1, BmpCompression::rgb, {}},
+    {"4bit", 4, BmpCompression::rgb, {}},
+    {"8bit", 8, BmpCompression::rgb, {}},
+    {"16bit", 16, BmpCompression::rgb, {}},
+    {"24bit", 24, BmpCompression::rgb, {}},
+    {"32bit", 32, BmpCompression::rgb, {}},
+    {"rle8", 8, BmpCompression::rle8, {}},
+    {"rle4", 4, BmpCompression::rle4, {}},
+    {"565", 16, BmpCompression::bitfields, {0xF800, 0x07E0, 0x001F}},
+    {"masks32", 32, BmpCompression::bitfields, {0x3FF00000, 0x000FFC00, 0x000003FF}},
+};
+
+BmpPicture bmpPictureFor(const BmpFormat& format) {
+    if (format.bitCount <= 8) {
+        return indexedPicture(1u << format.bitCount);
+    }
+    return packedPicture(format.bitCount == 16   ? 0xFFFF
+                         : format.bitCount == 24 ? 0xFFFFFF
+                                                 : 0xFFFFFFFF);
+}
+
+// The core header knows neither compression nor masks.
+bool coreHeaderCan(const BmpFormat& format) {
+    return format.compression == BmpCompression::rgb && format.bitCount != 16 &&
+           format.bitCount != 32;
+}
+
+void writeBmpSeeds(SeedFolder& seeds) {
+    for (const BmpFormat& format : kBmpFormats) {
+        const BmpPicture picture = bmpPictureFor(format);
+        BmpLayout layout;
+        layout.bitCount = format.bitCount;
+        layout.compression = format.compression;
+        layout.masks = format.masks;
+        const std::string name = format.name;
+        seeds.write("bmp", name, bmpFile(picture, layout));
+        BmpLayout variant = layout;
+        variant.fileHeader = false;
+        seeds.write("bmp", name + "_bare", bmpFile(picture, variant));
+        variant = layout;
+        variant.topDown = true;
+        seeds.write("bmp", name + "_top_down", bmpFile(picture, variant));
+        variant = layout;
+        variant.gap = 6;
+        seeds.write("bmp", name + "_gap", bmpFile(picture, variant));
+        variant = layout;
+        variant.headerSize = 108;
+        seeds.write("bmp", name + "_v4_header", bmpFile(picture, variant));
+        if (!picture.colourTable.empty()) {
+            BmpPicture shortTable = picture;
+            shortTable.colourTable.resize(shortTable.colourTable.size() / 2);
+            variant = layout;
+            variant.coloursUsed = static_cast<std::uint32_t>(shortTable.colourTable.size());
+            seeds.write("bmp", name + "_colours_used", bmpFile(shortTable, variant));
+        }
+        if (coreHeaderCan(format)) {
+            variant = layout;
+            variant.headerSize = 12;
+            seeds.write("bmp", name + "_core", bmpFile(picture, variant));
+        }
+    }
+}
+
+RgbaPicture rgbaPicture() {
+    RgbaPicture picture{kSeedWidth, kSeedHeight, {}};
+    for (std::int32_t i = 0; i < kSeedWidth * kSeedHeight; ++i) {
+        const auto value = static_cast<std::uint8_t>(i < 6 ? 0x80 : i * 37);
+        picture.rgba.insert(picture.rgba.end(), {value, static_cast<std::uint8_t>(value ^ 0x5A),
+                                                 static_cast<std::uint8_t>(255 - value), 200});
+    }
+    return picture;
+}
+
+Bytes withFlagByte(std::uint32_t flags, const Bytes& file) {
+    Bytes input{tgaFlagByte(flags)};
+    input.insert(input.end(), file.begin(), file.end());
+    return input;
+}
+
+void writeTgaSeeds(SeedFolder& seeds) {
+    struct TgaFormat {
+        const char* name;
+        std::uint8_t imageType;
+        std::uint8_t bitsPerPixel;
+        std::uint32_t flags;
+    };
+    constexpr TgaFormat formats[] = {
+        {"rgb", 2, 24, TGA_NO_UPLOAD},
+        {"rgba", 2, 32, TGA_NO_UPLOAD | TGA_FREE_PIXELS},
+        {"luminance", 3, 8, TGA_LUMINANCE | TGA_4BIT},
+        {"alpha", 3, 8, TGA_ALPHA | TGA_NO_MIPMAPS},
+        {"rle_rgb", 10, 24, TGA_COMPRESSED},
+        {"rle_rgba", 10, 32, TGA_NO_UPLOAD},
+    };
+    const RgbaPicture picture = rgbaPicture();
+    for (const TgaFormat& format : formats) {
+        TgaLayout layout;
+        layout.imageType = format.imageType;
+        layout.bitsPerPixel = format.bitsPerPixel;
+        const std::string name = format.name;
+        seeds.write("tga", name, withFlagByte(format.flags, tgaFile(picture, layout)));
+        layout.id = "seed";
+        layout.colourMapLength = 2;
+        seeds.write("tga", name + "_id_colour_map",
+                    withFlagByte(format.flags, tgaFile(picture, layout)));
+    }
+}
+
+void writeGroundSeeds(SeedFolder& seeds) {
+    seeds.write("ground", "flat", groundFileBytes(flatGround(2, 2, "grass.bmp")));
+    seeds.write("ground", "flat_filled", groundFileBytes(flatGround(1, 3, "sand.tga"), 0xFF));
+    GroundFile terraced = terracedGround(4, 3, {"rock.bmp", "moss.tga"});
+    terraced.blocks.emplace_back();
+    seeds.write("ground", "terraced_with_block", groundFileBytes(terraced));
+    seeds.write("ground", "terraced_bare", groundFileBytes(terracedGround(3, 2, {})));
+}
+
+ModelFileNode triangleNode(std::string name, std::string parentName) {
+    ModelFileNode node;
+    node.name = std::move(name);
+    node.parentName = std::move(parentName);
+    node.textureIndices = {0};
+    node.vertices = {{0, 0, 0}, {4, 0, 0}, {0, 4, 1}};
+    node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    node.faces = {modelFace({0, 1, 2}, {0, 1, 2})};
+    return node;
+}
+
+void writeModelSeeds(SeedFolder& seeds) {
+    ModelFileDescription single;
+    single.textureNames = {"wood.bmp"};
+    single.nodes = {triangleNode("body", "")};
+    seeds.write("model", "single", modelFileBytes(single));
+
+    ModelFileDescription animated;
+    animated.textureNames = {"wood.bmp", "leaf.tga"};
+    animated.nodes = {triangleNode("trunk", ""), triangleNode("crown", "trunk")};
+    animated.nodes[0].rootExtraWord = 7;
+    animated.nodes[1].textureIndices = {1, 0};
+    animated.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {300, {0, 0.7071f, 0, 0.7071f}}};
+    animated.nodes[1].zeroWordsBefore = 1;
+    seeds.write("model", "animated", modelFileBytes(animated));
+
+    ModelFileDescription oneZeroWord = animated;
+    oneZeroWord.nodes[0].zeroWordsAfterFaces = 1;
+    oneZeroWord.nodes.push_back(triangleNode("branch", "crown"));
+    seeds.write("model", "one_zero_word", modelFileBytes(oneZeroWord));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        return 2;
+    }
+    SeedFolder seeds(argv[1]);
+    writeArgumentSeeds(seeds);
+    writeBmpSeeds(seeds);
+    writeTgaSeeds(seeds);
+    writeGroundSeeds(seeds);
+    writeModelSeeds(seeds);
+    return seeds.failed() ? 1 : 0;
+}
