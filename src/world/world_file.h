@@ -1,0 +1,36 @@
+#pragma once
+// The contents of a world file, apart from GL: what the reader parses and the file writer writes.
+// The file, all little-endian:
+//   46 bytes skipped, the ground's 40-byte name field, a 40-byte field not used, 176 bytes
+//   skipped; from offset 302 the model records of 252 bytes each, up to an end record: a name
+//   field whose first byte is 0. Nothing after the end record's name field is read.
+// A model record: the model's 40-byte name field, 120 bytes skipped, nine float32 at offset 160
+// (position, rotation angles in degrees, scale, each x, y, z), 56 bytes skipped.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "world/world.h"
+
+inline constexpr std::size_t kWorldGroundNameOffset = 46;
+inline constexpr std::size_t kWorldHeaderSize = 302;
+inline constexpr std::size_t kWorldRecordSize = 252;
+inline constexpr std::size_t kWorldPlacementOffset = 160;  // within a record
+inline constexpr std::size_t kWorldPlacementSize = 36;
+
+struct WorldFile {
+    std::string groundName;
+    std::vector<ModelInstance> instances;  // modelIndex counts into modelNames
+    std::vector<std::string> modelNames;   // the distinct names, in order of first appearance
+    // False when the file ends before its end record; the records before the cut that are
+    // whole are kept.
+    bool endRecordFound = false;
+};
+
+// Parses a whole world file; nothing when it is shorter than its header. Names compare byte for
+// byte, so names that differ only in letter case are distinct models.
+std::optional<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "world_test_files.h"
+
+namespace {
+
+using Titles = std::vector<std::string>;
+using Flags = std::vector<std::uint8_t>;
+using Indices = std::vector<std::int32_t>;
+
+WorldFileDescription worldOf(const std::vector<std::string>& modelNames,
+                             std::string groundName = "g.gnd") {
+    WorldFileDescription world;
+    world.groundName = std::move(groundName);
+    for (const std::string& name : modelNames) {
+        world.placements.push_back({name});
+    }
+    return world;
+}
+
+Indices modelIndices(const World& world) {
+    Indices indices;
+    for (const ModelInstance& instance : world.instances) {
+        indices.push_back(instance.modelIndex);
+    }
+    return indices;
+}
+
+void expectNoModels(const World& world) {
+    EXPECT_EQ(world.instanceCount, 0);
+    EXPECT_TRUE(world.instances.empty());
+    EXPECT_EQ(world.modelCount, 0);
+    EXPECT_TRUE(world.models.empty());
+    EXPECT_TRUE(world.loaded.empty());
+}
+
+}  // namespace
+
+TEST_F(WorldTest, LoadsEachDistinctModelOnceWithTitlesAndLog) {
+    writeGround("g.gnd");
+    writeModel("m1", chainModel(1));
+    writeModel("M1", chainModel(2));
+    writeModel("m2", chainModel(2));
+    writeModel("m3", chainModel(3));
+    World world;
+    EXPECT_EQ(read(world, writeWorld("w.rsw", worldOf({"m1", "m2", "m1", "m3"}))), "");
+    EXPECT_EQ(headless.titles,
+              (Titles{"Orvalis : Loading Ground", "Orvalis : Loading Models (1\\3) : m1",
+                      "Orvalis : Loading Models (2\\3) : m2",
+                      "Orvalis : Loading Models (3\\3) : m3", "Orvalis : Displaying"}));
+    EXPECT_EQ(modelLog(), "1 1 m1\n1 2 m2\n1 3 m3\n");
+    EXPECT_EQ(world.instanceCount, 4);
+    EXPECT_EQ(modelIndices(world), (Indices{0, 1, 0, 2}));
+    EXPECT_EQ(world.modelCount, 3);
+    EXPECT_EQ(world.loaded, (Flags{1, 1, 1}));
+    EXPECT_EQ(world.models[2].nodeCount, 3);
+    EXPECT_EQ(world.ground.width, 4);
+
+    // Read again: names that differ in case load their own files; a missing one is only logged.
+    EXPECT_EQ(read(world, writeWorld("w.rsw", worldOf({"m1", "M1", "gone", "m1"}))), "");
+    EXPECT_EQ(modelLog(), "1 1 m1\n1 2 M1\n0 3 gone\n");
+    EXPECT_EQ(modelIndices(world), (Indices{0, 1, 2, 0}));
+    EXPECT_EQ(world.loaded, (Flags{1, 1, 0}));
+    ASSERT_EQ(world.models.size(), 3u);
+    EXPECT_EQ(world.models[1].nodeCount, 2);
+    EXPECT_EQ(world.models[2].nodeCount, 0);
+
+    headless.titles.clear();
+    read(world, writeWorld("w.rsw", worldOf({})));
+    EXPECT_EQ(headless.titles, (Titles{"Orvalis : Loading Ground", "Orvalis : Displaying"}));
+    EXPECT_EQ(modelLog(), "");
+    expectNoModels(world);
+}
+
+TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
+    writeGround("g.gnd");
+    writeModel("m1", chainModel(1));
+    const std::string good = writeWorld("w.rsw", worldOf({"m1"}));
+    const auto bytes = worldFileBytes(worldOf({"m1"}));
+    const std::string cut = (root / "short.rsw").string();
+    ASSERT_TRUE(writeFile(cut, std::vector(bytes.begin(), bytes.begin() + kWorldHeaderSize - 1)));
+    const std::string missing = (root / "missing.rsw").string();
+    World world;
+    for (const auto& [path, error] :
+         {std::pair{missing, "Cannot open the world file - "},
+          std::pair{cut, "The world file is shorter than its header - "}}) {
+        read(world, good);
+        EXPECT_EQ(read(world, path, false), error + path + "\n");
+        expectNoModels(world);
+        EXPECT_EQ(world.ground.width, 0);
+    }
+}
+
+// A file that ends inside its third record, and a log that cannot be created: the world loads
+// the two whole records all the same.
+TEST_F(WorldTest, ACutFileAndAMissingLogStillLoad) {
+    writeGround("g.gnd");
+    writeModel("m1", chainModel(1));
+    auto bytes = worldFileBytes(worldOf({"m1", "m2", "m3"}));
+    bytes.resize(bytes.size() - kNameFieldSize - kWorldRecordSize / 2);
+    const std::string path = (root / "cut.rsw").string();
+    ASSERT_TRUE(writeFile(path, bytes));
+    std::filesystem::create_directory(root / "sortie.txt");
+    World world;
+    EXPECT_EQ(read(world, path), "The world file ends before its end record - " + path +
+                                     "\nCannot create the model log - sortie.txt\n");
+    EXPECT_EQ(world.instanceCount, 2);
+    EXPECT_EQ(world.loaded, (Flags{1, 0}));
+    EXPECT_EQ(headless.titles.back(), "Orvalis : Displaying");
+}
+
+// A data root of 500 characters: "<root>\data\g.gnd" has 511, the longest path allowed,
+// "<root>\data\gg.gnd" 512 and "<root>\data\model\m1" 514.
+TEST_F(WorldTest, PathsTooLongAreNotLoaded) {
+    std::filesystem::path longRoot = root;
+    while (longRoot.string().size() < 500) {
+        longRoot /= std::string(std::min<std::size_t>(499 - longRoot.string().size(), 200), 'd');
+    }
+    ASSERT_EQ(longRoot.string().size(), 500u);
+    for (const char* name : {"g.gnd", "gg.gnd"}) {
+        ASSERT_TRUE(
+            writeGroundFile((longRoot / "data" / name).string(), flatGround(2, 2, "t.tga")));
+    }
+    ASSERT_TRUE(writeModelFile((longRoot / "data" / "model" / "m1").string(), chainModel(1)));
+    const std::string path = writeWorld("w.rsw", worldOf({"m1"}));
+    const std::string longer = writeWorld("w2.rsw", worldOf({}, "gg.gnd"));
+    World world;
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(world.readWorld(longRoot.c_str(), path.c_str(), window));
+    EXPECT_EQ(world.ground.width, 2);
+    EXPECT_EQ(world.loaded, (Flags{0}));
+    EXPECT_EQ(modelLog(), "0 1 m1\n");
+    EXPECT_TRUE(world.readWorld(longRoot.c_str(), longer.c_str(), window));
+    EXPECT_EQ(world.ground.width, 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The path of m1 is longer than 511 characters - " + path +
+                  "\nThe path of gg.gnd is longer than 511 characters - " + longer + "\n");
+}
