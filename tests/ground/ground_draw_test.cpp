@@ -96,7 +96,7 @@ TEST_F(GroundDrawing, TwoByOneGroundSendsItsQuadsInOrder) {
     // wall in the last column (not drawn) and a top.
     file.cells = {{{1, 2, 3, 4}, 0, 1, 1}, {{5, 6, 7, 8}, 1, -1, 0}};
     Ground ground;
-    ASSERT_TRUE(writeAndRead(ground, file, scratchDirectory(), "two.gnd"));
+    ASSERT_TRUE(writeAndRead(ground, file, ScratchFolder().path(), "two.gnd"));
 
     const auto quads = recordQuads([&] { ground.drawGround(); });
     ASSERT_EQ(quads.size(), 3u);
@@ -127,7 +127,7 @@ TEST_F(GroundDrawing, FourByTwoGroundIsCentredWithHeightsDownward) {
         file.cells[i] = flatCell(static_cast<float>(i), 0);
     }
     Ground ground;
-    ASSERT_TRUE(writeAndRead(ground, file, scratchDirectory(), "four.gnd"));
+    ASSERT_TRUE(writeAndRead(ground, file, ScratchFolder().path(), "four.gnd"));
 
     const auto quads = recordQuads([&] { ground.drawGround(); });
     ASSERT_EQ(quads.size(), 8u);
@@ -156,7 +156,7 @@ TEST_F(GroundDrawing, CellWhoseTestCubeIsOutsideIsSkippedBesideDrawnNeighbours) 
     // are in it. The test cube around h0 decides.
     file.cells[1].heights[0] = 1000;
     Ground ground;
-    ASSERT_TRUE(writeAndRead(ground, file, scratchDirectory(), "three.gnd"));
+    ASSERT_TRUE(writeAndRead(ground, file, ScratchFolder().path(), "three.gnd"));
 
     const auto quads = recordQuads([&] { ground.drawGround(); });
     ASSERT_EQ(quads.size(), 2u);
@@ -166,7 +166,8 @@ TEST_F(GroundDrawing, CellWhoseTestCubeIsOutsideIsSkippedBesideDrawnNeighbours) 
 
 TEST_F(GroundDrawing, LeavesTheCallersMatrixAsFound) {
     Ground ground;
-    ASSERT_TRUE(writeAndRead(ground, terracedGround(6, 4, {"t.bmp"}), scratchDirectory(), "t.gnd"));
+    ASSERT_TRUE(
+        writeAndRead(ground, terracedGround(6, 4, {"t.bmp"}), ScratchFolder().path(), "t.gnd"));
     const Ground unread;
     glTranslatef(1, 2, 3);
     glRotatef(30, 0, 1, 0);

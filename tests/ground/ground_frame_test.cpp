@@ -31,7 +31,8 @@ void setUpViewerFrame() {
 }
 
 TEST_F(GroundFrame, ShowsTheTextureFadingIntoWhiteFogWithDistance) {
-    const auto root = scratchDirectory();
+    const ScratchFolder scratch;
+    const auto root = scratch.path();
     ASSERT_TRUE(writeSolidTexture(root, "blue.tga", {0, 0, 255, 255}));
     Ground ground;
     ASSERT_TRUE(writeAndRead(ground, flatGround(200, 200, "blue.tga"), root, "flat.gnd"));

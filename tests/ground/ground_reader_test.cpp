@@ -34,7 +34,8 @@ std::optional<std::array<GLubyte, 4>> firstTexel(GLuint texture) {
 }
 
 TEST_F(GroundReading, LoadsTheTexturesInFileOrderEachIntoItsOwnName) {
-    const auto root = scratchDirectory();
+    const ScratchFolder scratch;
+    const auto root = scratch.path();
     ASSERT_TRUE(writeSolidTexture(root, "red.tga", {255, 0, 0, 255}));
     ASSERT_TRUE(writeSolidTexture(root, "blue.tga", {0, 0, 255, 255}));
     const GroundFile file = terracedGround(4, 4, {"red.tga", "missing.bmp", "blue.tga"});
@@ -50,7 +51,8 @@ TEST_F(GroundReading, LoadsTheTexturesInFileOrderEachIntoItsOwnName) {
 }
 
 TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty) {
-    const auto root = scratchDirectory();
+    const ScratchFolder scratch;
+    const auto root = scratch.path();
     GroundFile first = terracedGround(5, 3, {"a.bmp", "b.bmp"});
     first.blocks.resize(2);
     const GroundFile second = flatGround(2, 1, "c.bmp");

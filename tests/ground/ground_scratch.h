@@ -8,20 +8,10 @@
 #include <string>
 
 #include "ground/ground.h"
+#include "scratch_folder.h"
 #include "writers/byte_writer.h"
 #include "writers/ground_writer.h"
 #include "writers/image_writer.h"
-
-// A fresh, empty directory for the running test.
-inline std::filesystem::path scratchDirectory() {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::filesystem::path directory = std::filesystem::path(::testing::TempDir()) /
-                                            "orvalis_ground" / test->test_suite_name() /
-                                            test->name();
-    std::filesystem::remove_all(directory);
-    std::filesystem::create_directories(directory);
-    return directory;
-}
 
 // Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root.
 inline bool writeAndRead(Ground& ground, const GroundFile& file,

@@ -1,30 +1,19 @@
 #include "texture_files.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "writers/byte_writer.h"
 
 TextureFolder::TextureFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvalis-texture-XXXXXX");
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary folder";
-    }
-    root_ = pattern;
-    std::filesystem::create_directories(root_ + "/data/texture");
-}
-
-TextureFolder::~TextureFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    std::filesystem::create_directories(scratch_.path() / "data" / "texture");
 }
 
 std::string TextureFolder::write(const std::string& name,
                                  const std::vector<std::uint8_t>& bytes) const {
-    EXPECT_TRUE(writeFile(root_ + "/data/texture/" + name, bytes));
-    return root_ + "\\data\\texture\\" + name;
+    EXPECT_TRUE(writeFile(root() + "/data/texture/" + name, bytes));
+    return root() + "\\data\\texture\\" + name;
 }
 
 RgbaPicture pictureOf(std::int32_t width, std::int32_t height, const std::vector<Pixel>& pixels) {

@@ -8,24 +8,22 @@
 #include <vector>
 
 #include "platform/gl.h"
+#include "scratch_folder.h"
 #include "writers/image_writer.h"
 
 using Pixel = std::array<std::uint8_t, 4>;
 
-// A data root "<temp>/orvalis-texture-XXXXXX" with its data/texture folder; removed at the end.
+// A data root in a scratch folder, with its data/texture folder; removed at the end.
 class TextureFolder {
   public:
     TextureFolder();
-    ~TextureFolder();
-    TextureFolder(const TextureFolder&) = delete;
-    TextureFolder& operator=(const TextureFolder&) = delete;
 
-    const std::string& root() const { return root_; }
+    std::string root() const { return scratch_.string(); }
     // Writes data/texture/<name> and returns the path a loader composes for it.
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
 
   private:
-    std::string root_;
+    ScratchFolder scratch_;
 };
 
 // Rows in the order given, each pixel R, G, B, A.
