@@ -3,11 +3,12 @@
 #define EGL_NO_X11
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/host_files.h"
 
 struct HeadlessPlatform::Window {
     std::string className;
@@ -535,17 +536,6 @@ std::uint32_t HeadlessPlatform::getCurrentDirectory(std::uint32_t bufferSize, ch
     if (called("GetCurrentDirectoryA")) {
         return 0;
     }
-    std::string directory = currentDirectory;
-    if (directory.empty()) {
-        char working[4096];
-        if (::getcwd(working, sizeof working) == nullptr) {
-            return 0;
-        }
-        directory = working;
-    }
-    if (directory.size() + 1 > bufferSize) {
-        return static_cast<std::uint32_t>(directory.size() + 1);
-    }
-    std::memcpy(buffer, directory.c_str(), directory.size() + 1);
-    return static_cast<std::uint32_t>(directory.size());
+    return answerCurrentDirectory(currentDirectory.empty() ? workingDirectory() : currentDirectory,
+                                  bufferSize, buffer);
 }

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -123,4 +124,9 @@ std::optional<std::string> composeDataPath(const char* format, std::string_view 
 void reportFileError(std::string_view what, std::string_view path) {
     std::fprintf(stderr, "%.*s - %.*s\n", static_cast<int>(what.size()), what.data(),
                  static_cast<int>(path.size()), path.data());
+}
+
+std::string workingDirectory() {
+    char directory[4096];
+    return ::getcwd(directory, sizeof directory) ? std::string(directory) : std::string();
 }

@@ -30,5 +30,8 @@ std::FILE* openHostFile(std::string_view path, const char* mode);
 std::optional<std::string> composeDataPath(const char* format, std::string_view root,
                                            std::string_view name);
 
+// The process's current directory; empty when it cannot be had.
+std::string workingDirectory();
+
 // One line "<what is wrong> - <path>" on standard error.
 void reportFileError(std::string_view what, std::string_view path);

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 Platform* currentPlatform = nullptr;
@@ -30,4 +31,17 @@ void setWindowTitle(WindowHandle window, const char* format, ...) {
     std::vsnprintf(title, sizeof title, format, arguments);
     va_end(arguments);
     platform().setWindowText(window, title);
+}
+
+std::uint32_t answerCurrentDirectory(std::string_view directory, std::uint32_t bufferSize,
+                                     char* buffer) {
+    if (directory.empty()) {
+        return 0;
+    }
+    if (directory.size() + 1 > bufferSize) {
+        return static_cast<std::uint32_t>(directory.size() + 1);
+    }
+    std::memcpy(buffer, directory.data(), directory.size());
+    buffer[directory.size()] = '\0';
+    return static_cast<std::uint32_t>(directory.size());
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/win32_types.h"
 
@@ -73,6 +74,12 @@ class Platform {
 // The backend in use; set once by the program entry (or by a test) before anything else runs.
 Platform& platform();
 void usePlatform(Platform& backend);
+
+// GetCurrentDirectoryA's answer for a directory name: copies it with its zero and gives its length
+// when it fits in the buffer, else gives the size needed. An empty name (the directory could not be
+// had) gives 0.
+std::uint32_t answerCurrentDirectory(std::string_view directory, std::uint32_t bufferSize,
+                                     char* buffer);
 
 // Formats a title (vsprintf semantics, 512-byte buffer) and sets it on the window; does nothing
 // without a window.

@@ -1,12 +1,13 @@
 #include "platform/sdl_platform.h"
 
 #include <SDL2/SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
+
+#include "platform/host_files.h"
 
 struct SdlPlatform::Window {
     SDL_Window* sdl = nullptr;
@@ -513,14 +514,5 @@ std::uint32_t SdlPlatform::timeGetTime() {
 }
 
 std::uint32_t SdlPlatform::getCurrentDirectory(std::uint32_t bufferSize, char* buffer) {
-    char working[4096];
-    if (::getcwd(working, sizeof working) == nullptr) {
-        return 0;
-    }
-    const std::size_t length = std::strlen(working);
-    if (length + 1 > bufferSize) {
-        return static_cast<std::uint32_t>(length + 1);
-    }
-    std::memcpy(buffer, working, length + 1);
-    return static_cast<std::uint32_t>(length);
+    return answerCurrentDirectory(workingDirectory(), bufferSize, buffer);
 }
