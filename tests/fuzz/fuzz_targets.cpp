@@ -12,6 +12,7 @@
 #include "model/model.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
+#include "world/world_file.h"
 
 namespace {
 
@@ -156,12 +157,32 @@ void fuzzModel(FuzzBytes data) {
     }
 }
 
-constexpr std::array<FuzzTarget, 5> kTargets{{
+void fuzzWorld(FuzzBytes data) {
+    const auto world = parseWorldFile(data);
+    require(world.has_value() == (data.size() >= kWorldHeaderSize),
+            "only a file shorter than the header gives no world");
+    if (!world) {
+        return;
+    }
+    // Models are numbered in order of first appearance: each placement names a model already
+    // seen or the next one.
+    std::int32_t seen = 0;
+    for (const ModelInstance& instance : world->instances) {
+        require(instance.modelIndex >= 0 && instance.modelIndex <= seen,
+                "a placement names a model seen before or the next one");
+        seen = std::max(seen, instance.modelIndex + 1);
+    }
+    require(static_cast<std::size_t>(seen) == world->modelNames.size(),
+            "every model is named by a placement");
+}
+
+constexpr std::array<FuzzTarget, 6> kTargets{{
     {"argument_file", fuzzArgumentFile},
     {"bmp", fuzzBmp},
     {"tga", fuzzTga},
     {"ground", fuzzGround},
     {"model", fuzzModel},
+    {"world", fuzzWorld},
 }};
 
 }  // namespace

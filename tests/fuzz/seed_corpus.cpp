@@ -11,6 +11,7 @@
 #include "writers/ground_writer.h"
 #include "writers/image_writer.h"
 #include "writers/model_writer.h"
+#include "writers/world_writer.h"
 
 namespace {
 
@@ -231,6 +232,23 @@ void writeModelSeeds(SeedFolder& seeds) {
     seeds.write("model", "one_zero_word", modelFileBytes(oneZeroWord));
 }
 
+void writeWorldSeeds(SeedFolder& seeds) {
+    WorldFileDescription world;
+    world.groundName = "field.gnd";
+    world.unusedName = "field.gat";
+    world.placements = {{"tree.rsm", {10, 0, -20}, {0, 90, 0}},
+                        {"house.rsm", {-30, 2, 5}, {0, 0, 0}, {2, 2, 2}},
+                        {"tree.rsm", {40, 0, 40}, {0, 45, 0}},
+                        {"TREE.rsm", {0, 0, 0}, {10, 20, 30}, {1, 0.5f, 1}}};
+    seeds.write("world", "placements", worldFileBytes(world));
+    world.filler = 0xFF;
+    seeds.write("world", "filled", worldFileBytes(world));
+    world.endRecord = false;
+    seeds.write("world", "no_end_record", worldFileBytes(world));
+    world.placements.clear();
+    seeds.write("world", "no_placements", worldFileBytes(world));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -244,5 +262,6 @@ int main(int argc, char** argv) {
     writeTgaSeeds(seeds);
     writeGroundSeeds(seeds);
     writeModelSeeds(seeds);
+    writeWorldSeeds(seeds);
     return seeds.failed() ? 1 : 0;
 }
