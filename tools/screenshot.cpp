@@ -1,0 +1,85 @@
+// screenshot <scene folder> <picture.png> [eyeX eyeY eyeZ lookX lookY lookZ]: runs the viewer's
+// shell on the headless backend in a scene folder (one with an orvalis.arg), draws frames from the
+// start pose or the given one and saves the last as a 640 x 480 PNG.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/argument_file.h"
+#include "app/scene.h"
+#include "app/window.h"
+#include "platform/gl.h"
+#include "platform/headless_platform.h"
+#include "writers/byte_writer.h"
+#include "writers/png_writer.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+// Enough draws to set the sails and crystals turning away from their first pose.
+constexpr int kFrames = 24;
+
+// The frame as PNG rows: GL reads the bottom row first.
+std::vector<std::uint8_t> readFrame() {
+    const std::size_t stride = kWidth * 3;
+    std::vector<std::uint8_t> bottomUp(stride * kHeight);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<std::uint8_t> topDown;
+    for (int row = kHeight - 1; row >= 0; --row) {
+        topDown.insert(topDown.end(), bottomUp.begin() + row * stride,
+                       bottomUp.begin() + (row + 1) * stride);
+    }
+    return topDown;
+}
+
+void reportMessageBoxes(const HeadlessPlatform& headless) {
+    for (const auto& box : headless.messageBoxes) {
+        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 9) {
+        std::fputs(
+            "usage: screenshot <scene folder> <picture.png> "
+            "[eyeX eyeY eyeZ lookX lookY lookZ]\n",
+            stderr);
+        return 2;
+    }
+    const std::filesystem::path picture = std::filesystem::absolute(argv[2]);
+    std::error_code error;
+    std::filesystem::current_path(argv[1], error);
+    if (error) {
+        std::fprintf(stderr, "Cannot enter %s\n", argv[1]);
+        return 1;
+    }
+    HeadlessPlatform headless;
+    usePlatform(headless);
+    if (!readArgumentFile() || !openWindow("ORVALIS", kWidth, kHeight, 16, false)) {
+        reportMessageBoxes(headless);
+        return 1;
+    }
+    reportMessageBoxes(headless);
+    float pose[6] = {0, 0, 1, 0, 0, 0};
+    for (int i = 0; i < 6 && argc == 9; ++i) {
+        pose[i] = std::strtof(argv[3 + i], nullptr);
+    }
+    appState().camera.setCamera(pose[0], pose[1], pose[2], pose[3], pose[4], pose[5], 0, 1, 0);
+    for (int frame = 0; frame < kFrames; ++frame) {
+        renderFrame();
+    }
+    const bool written = writeFile(picture.string(), pngFile(kWidth, kHeight, readFrame()));
+    closeWindow();
+    if (!written) {
+        std::fprintf(stderr, "Cannot write %s\n", picture.c_str());
+        return 1;
+    }
+    return 0;
+}
