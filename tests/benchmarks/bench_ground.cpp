@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "gl_test.h"
+#include "gl_bench.h"
 #include "ground/ground.h"
 #include "platform/host_files.h"
 #include "writers/byte_writer.h"
@@ -15,16 +15,6 @@
 namespace {
 
 constexpr int kGroundSize = 512;
-
-// The headless GL context of the tests, held for the whole run.
-class GlContext : public HeadlessGlTest {
-  public:
-    GlContext() { SetUp(); }
-    ~GlContext() override { TearDown(); }
-
-  private:
-    void TestBody() override {}
-};
 
 // 64 x 64 textures in four colours with a lighter cross, so texturing does real work.
 RgbaPicture texturePicture(int shade) {
@@ -64,8 +54,8 @@ const Scene& scene() {
     return written;
 }
 
-GlContext& context() {
-    static GlContext gl;
+BenchmarkGlContext& context() {
+    static BenchmarkGlContext gl;
     return gl;
 }
 

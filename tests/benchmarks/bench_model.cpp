@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <random>
 
-#include "gl_test.h"
+#include "gl_bench.h"
 #include "model/model.h"
 #include "writers/byte_writer.h"
 #include "writers/image_writer.h"
@@ -16,14 +16,6 @@ namespace {
 constexpr int kNodes = 30;
 constexpr int kFacesPerNode = 2000;
 constexpr int kVerticesPerNode = 1000;
-
-// The tests' GL context, opened for the whole benchmark run.
-class HeadlessContext : public HeadlessGlTest {
-  public:
-    HeadlessContext() { SetUp(); }
-    ~HeadlessContext() override { TearDown(); }
-    void TestBody() override {}
-};
 
 // Nodes in a binary tree, every third one animated. The vertices follow a random walk and each
 // face joins three neighbours on it, so that faces are small as in a real model.
@@ -76,7 +68,7 @@ std::string writeBenchmarkScene(const std::filesystem::path& root) {
 const std::filesystem::path kRoot = std::filesystem::temp_directory_path() / "orvalis_bench_model";
 
 void BM_LoadModel(benchmark::State& state) {
-    HeadlessContext context;
+    BenchmarkGlContext context;
     const std::string path = writeBenchmarkScene(kRoot);
     const auto fileSize = static_cast<std::int64_t>(std::filesystem::file_size(path));
     for (auto _ : state) {
@@ -91,7 +83,7 @@ void BM_LoadModel(benchmark::State& state) {
 BENCHMARK(BM_LoadModel)->Unit(benchmark::kMillisecond);
 
 void BM_DrawModel(benchmark::State& state) {
-    HeadlessContext context;
+    BenchmarkGlContext context;
     Model model;
     if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str()) ||
         model.nodeCount != kNodes) {

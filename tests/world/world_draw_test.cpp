@@ -4,21 +4,16 @@
 #include <cstring>
 #include <vector>
 
+#include "viewer_pose.h"
 #include "world_test_files.h"
 
 namespace {
 
 using Polygons = std::vector<FeedbackPolygon>;
 
-// The viewer's projection, a camera above the ground looking at its centre, the scene offset and
-// the z mirror.
+// A camera above the ground looking at its centre.
 void useViewerTransforms() {
-    glMatrixMode(GL_PROJECTION);
-    gluPerspective(40, 640.0 / 480.0, 10, 10000);
-    glMatrixMode(GL_MODELVIEW);
-    gluLookAt(0, 120, 150, 0, 0, 0, 0, 1, 0);
-    glTranslatef(0, -50, 0);
-    glScalef(1, 1, -1);
+    applyViewerPose({{0, 120, 150}, {0, 0, 0}});
 }
 
 std::array<GLfloat, 17> matrixAndDepth() {
