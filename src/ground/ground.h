@@ -50,6 +50,12 @@ Vector3 quadNormal(const GroundQuad& quad);
 
 class Ground {
   public:
+    Ground() = default;
+    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    Ground(const Ground&) = default;
+    Ground(Ground&&) = default;
+    Ground& operator=(const Ground&) = default;
+    Ground& operator=(Ground&&) = default;
     virtual ~Ground() = default;
 
     // Reads the ground file at `path` and loads its textures below `dataRoot`. A file that cannot

@@ -94,6 +94,12 @@ struct ModelBounds {
 
 class ModelNode {
   public:
+    ModelNode() = default;
+    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    ModelNode(const ModelNode&) = default;
+    ModelNode(ModelNode&&) = default;
+    ModelNode& operator=(const ModelNode&) = default;
+    ModelNode& operator=(ModelNode&&) = default;
     virtual ~ModelNode() = default;
 
     // Reads one node record; `isFirst` for node 0, which carries the extra fields. False, with

@@ -20,6 +20,12 @@ struct ModelInstance {
 
 class World {
   public:
+    World() = default;
+    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    World(const World&) = default;
+    World(World&&) = default;
+    World& operator=(const World&) = default;
+    World& operator=(World&&) = default;
     virtual ~World() = default;
 
     // Reads the world file at `path`, its ground and each distinct model below `dataRoot`,
