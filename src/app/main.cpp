@@ -1,6 +1,19 @@
-// The viewer's entry: the SDL2 desktop backend, then the program itself.
+// The viewer's entry: the platform backend of the host, then the program itself.
 
 #include "app/viewer.h"
+
+#ifdef _WIN32
+#include "platform/win32_platform.h"
+// After our headers: its macros bear the names of the values in win32_types.h.
+#include <windows.h>
+
+// The instance handles, command line and show command are not used.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    Win32Platform windows;
+    usePlatform(windows);
+    return runViewer();
+}
+#else
 #include "platform/sdl_platform.h"
 
 int main() {
@@ -8,3 +21,4 @@ int main() {
     usePlatform(desktop);
     return runViewer();
 }
+#endif

@@ -1,12 +1,22 @@
 #include "platform/host_files.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+
+#ifdef _WIN32
+
+// Windows itself takes backslashes and ignores letter case: paths are used as they are.
+std::string hostPath(std::string_view path) {
+    return std::string(path);
+}
+
+#else
+
+#include <dirent.h>
 
 namespace {
 
@@ -78,6 +88,8 @@ std::string hostPath(std::string_view path) {
     }
     return resolved;
 }
+
+#endif
 
 std::FILE* openHostFile(std::string_view path, const char* mode) {
     return std::fopen(hostPath(path).c_str(), mode);

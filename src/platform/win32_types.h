@@ -1,9 +1,15 @@
 #pragma once
 // The Windows values and records that the platform layer speaks: message codes, virtual keys,
 // styles, message-box flags and answers, display and pixel-format records. Every backend takes and
-// returns these, so the window procedure and the shell read the same on every host.
+// returns these, so the window procedure and the shell read the same on every host. On Windows,
+// <windows.h> defines the same names as macros: only the few files that need it include it, after
+// this one, and the Win32 backend checks that the values agree.
 
 #include <cstdint>
+
+#if defined(_WIN32) && defined(WM_SIZE)
+#error "<windows.h> must come after win32_types.h: its macros take the names of the values here"
+#endif
 
 using InstanceHandle = void*;
 using WindowHandle = void*;

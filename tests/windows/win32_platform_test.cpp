@@ -1,0 +1,156 @@
+// The Win32 backend on a real Windows (or Wine) desktop: windows of the viewer's class, their
+// messages reaching the viewer's window procedure, and a GL context from the viewer's pixel format.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/window.h"
+#include "platform/gl.h"
+#include "platform/win32_platform.h"
+
+// After our headers: its macros bear the names of the values in win32_types.h.
+#include <windows.h>
+
+namespace {
+
+class Win32PlatformTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        usePlatform(windows);
+        WindowClass windowClass;
+        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+        windowClass.procedure = windowProc;
+        windowClass.instance = windows.getModuleHandle();
+        windowClass.className = kWindowClassName;
+        ASSERT_TRUE(windows.registerClass(windowClass));
+        window =
+            windows.createWindowEx(WS_EX_APPWINDOW, kWindowClassName, "Win32 backend",
+                                   WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, windows.getModuleHandle());
+        ASSERT_NE(window, nullptr);
+    }
+
+    void TearDown() override {
+        if (window != nullptr) {
+            windows.destroyWindow(window);
+        }
+        windows.unregisterClass(kWindowClassName, windows.getModuleHandle());
+    }
+
+    void post(UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        ASSERT_TRUE(PostMessageA(static_cast<HWND>(window), message, wParam, lParam));
+    }
+
+    // Takes and dispatches every waiting message as the main loop does; returns what was taken.
+    std::vector<WindowMessage> pumpMessages() {
+        std::vector<WindowMessage> taken;
+        WindowMessage message;
+        while (windows.peekMessage(message)) {
+            taken.push_back(message);
+            windows.translateMessage(message);
+            windows.dispatchMessage(message);
+        }
+        return taken;
+    }
+
+    Win32Platform windows;
+    WindowHandle window = nullptr;
+};
+
+TEST_F(Win32PlatformTest, MessagesReachTheWindowProcedureOfTheClass) {
+    AppState& app = appState();
+    app.keys = {};
+    post(WM_KEYDOWN, VK_F1);
+    post(WM_KEYDOWN, 'W');
+    post(WM_KEYUP, 'W');
+    post(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1));  // minimised
+    pumpMessages();
+    EXPECT_EQ(app.keys[VK_F1], 1);
+    EXPECT_EQ(app.keys['W'], 0);
+    EXPECT_FALSE(app.active);
+
+    post(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
+    post(WM_CLOSE, 0);
+    const std::vector<WindowMessage> taken = pumpMessages();
+    EXPECT_TRUE(app.active);
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(taken.back().message, static_cast<std::uint32_t>(WM_QUIT));  // from PostQuitMessage
+    EXPECT_EQ(taken.back().wParam, 0u);
+}
+
+TEST_F(Win32PlatformTest, ClassesAndWindowsAreReleasedInOrder) {
+    WindowClass again;
+    again.procedure = windowProc;
+    again.instance = windows.getModuleHandle();
+    again.className = kWindowClassName;
+    EXPECT_FALSE(windows.registerClass(again));  // already registered
+
+    // A class cannot go while one of its windows is there.
+    EXPECT_FALSE(windows.unregisterClass(kWindowClassName, windows.getModuleHandle()));
+    EXPECT_TRUE(windows.destroyWindow(window));
+    EXPECT_FALSE(windows.destroyWindow(window));
+    window = nullptr;
+    EXPECT_TRUE(windows.unregisterClass(kWindowClassName, windows.getModuleHandle()));
+}
+
+TEST_F(Win32PlatformTest, WindowRectangleTitleFocusAndCursor) {
+    WindowRect rect{0, 0, 640, 480};
+    ASSERT_TRUE(windows.adjustWindowRectEx(rect, WS_OVERLAPPEDWINDOW, false,
+                                           WS_EX_APPWINDOW | WS_EX_WINDOWEDGE));
+    EXPECT_LT(rect.left, 0);  // the frame and the caption lie around the client area
+    EXPECT_LT(rect.top, 0);
+    EXPECT_GT(rect.right, 640);
+    EXPECT_GT(rect.bottom, 480);
+
+    ASSERT_TRUE(windows.setWindowText(window, "Orvalis : Displaying"));
+    char title[64] = {};
+    GetWindowTextA(static_cast<HWND>(window), title, sizeof title);
+    EXPECT_STREQ(title, "Orvalis : Displaying");
+
+    windows.showWindow(window, SW_SHOW);
+    windows.setForegroundWindow(window);
+    windows.setFocus(window);
+    EXPECT_EQ(windows.getFocus(), window);
+
+    ASSERT_TRUE(windows.setCursorPos(320, 240));
+    CursorPoint cursor;
+    ASSERT_TRUE(windows.getCursorPos(cursor));
+    EXPECT_EQ(cursor.x, 320);
+    EXPECT_EQ(cursor.y, 240);
+}
+
+TEST_F(Win32PlatformTest, ThePixelFormatRequestGivesADoubleBufferedGlContext) {
+    PixelFormatDescriptor request;
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 16;
+    request.cDepthBits = 16;
+
+    const DeviceContextHandle dc = windows.getDC(window);
+    ASSERT_NE(dc, nullptr);
+    const int format = windows.choosePixelFormat(dc, request);
+    ASSERT_GT(format, 0);
+    PIXELFORMATDESCRIPTOR chosen;
+    ASSERT_GT(DescribePixelFormat(static_cast<HDC>(dc), format, sizeof chosen, &chosen), 0);
+    EXPECT_EQ(chosen.dwFlags & request.dwFlags, request.dwFlags);
+    EXPECT_GE(chosen.cDepthBits, 16);
+
+    ASSERT_TRUE(windows.setPixelFormat(dc, format, request));
+    const RenderingContextHandle context = windows.createContext(dc);
+    ASSERT_NE(context, nullptr);
+    ASSERT_TRUE(windows.makeCurrent(dc, context));
+    EXPECT_NE(glGetString(GL_VERSION), nullptr);
+    EXPECT_NE(windows.getProcAddress("glCompressedTexImage2DARB"), nullptr);
+    EXPECT_EQ(windows.getProcAddress("glNoSuchEntryPoint"), nullptr);
+    EXPECT_TRUE(windows.swapBuffers(dc));
+
+    EXPECT_TRUE(windows.makeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(windows.deleteContext(context));
+    EXPECT_TRUE(windows.releaseDC(window, dc));
+}
+
+}  // namespace
