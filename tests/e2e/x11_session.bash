@@ -43,9 +43,12 @@ start_display() {
     fail "no display could be started"
 }
 
-# Starts the viewer in a folder (its current directory, where orvalis.arg is looked for).
+# Starts the viewer in a folder (its current directory, where orvalis.arg is looked for), under the
+# command that follows the folder, if any (a tracer that runs it).
 start_viewer() {
-    (cd "$1" && exec "$VIEWER" >"$WORK/stdout" 2>"$WORK/stderr") &
+    local folder=$1
+    shift
+    (cd "$folder" && exec "$@" "$VIEWER" >"$WORK/stdout" 2>"$WORK/stderr") &
     VIEWER_PID=$!
 }
 
@@ -80,6 +83,17 @@ press() {
     xdotool key "$@"
 }
 
+# Holds a key down for half a second, as a hand does. The viewer takes every waiting message
+# before it looks at its keys, so a press and release that both arrive while it draws one slow
+# frame would pass unseen.
+hold() {
+    xdotool windowfocus "$1" 2>/dev/null || true
+    sleep 0.2
+    xdotool keydown "$2"
+    sleep 0.5
+    xdotool keyup "$2"
+}
+
 # Waits up to $1 seconds for the viewer to end; prints its exit code.
 wait_viewer_exit() {
     local deadline=$((SECONDS + $1))
@@ -101,4 +115,39 @@ expect_stderr_line() {
 screenshot_spread() {
     import -window "$1" "$2" 2>/dev/null
     convert "$2" -colorspace Gray -format '%[fx:standard_deviation]' info:
+}
+
+# Writes the demo scene into $WORK/demo; the viewer runs in its world, ground or model folder.
+write_demo() {
+    "$BUILD_DIR/write_demo" "$WORK/demo" || fail "write_demo failed"
+}
+
+# On a display without a 640 x 480 mode the viewer asks whether to go on windowed: Enter says Yes.
+answer_windowed() {
+    local question
+    question=$(wait_window "Brannock GL")
+    press "$question" Return
+}
+
+# Prints each new title of the viewer's window ("Orvalis : ..." titles) until one equals $1, within
+# $2 seconds (default 30).
+titles_until() {
+    local deadline=$((SECONDS + ${2:-30}))
+    local last="" title
+    while ((SECONDS < deadline)); do
+        title=$(window_titles | grep -m1 '^Orvalis : ' || true)
+        if [ -n "$title" ] && [ "$title" != "$last" ]; then
+            echo "$title"
+            last=$title
+            [ "$title" = "$1" ] && return 0
+        fi
+        kill -0 "$VIEWER_PID" 2>/dev/null || fail "viewer ended while loading"
+        sleep 0.05
+    done
+    fail "no title '$1' (last: '$last')"
+}
+
+# Number of distinct colours in a picture, or in the part given as an ImageMagick geometry.
+distinct_colours() {
+    convert "$1" ${2:+-crop "$2"} -format '%k' info:
 }
