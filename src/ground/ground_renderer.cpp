@@ -50,9 +50,10 @@ void Ground::drawGround() const {
     placeGrid();
     Frustum frustum;
     frustum.extractFrustum();  // in ground-local coordinates, both transforms being applied
-    // The fields are public: a grid whose cells are not all there is not drawn.
-    const bool cellsComplete =
-        width >= 0 && height >= 0 && cells.size() == static_cast<std::size_t>(width) * height;
+    // The fields are public: a grid whose cells are not all there is not drawn. Nor is one without
+    // cells: a file of zero columns may still claim two billion rows, each walked every frame.
+    const bool cellsComplete = !cells.empty() && width >= 0 && height >= 0 &&
+                               cells.size() == static_cast<std::size_t>(width) * height;
     for (int row = 0; cellsComplete && row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             if (!cellInFrustum(frustum, row, column)) {

@@ -103,15 +103,16 @@ void fuzzGround(FuzzBytes data) {
     require(file->cells.size() == static_cast<std::size_t>(file->width) * file->height,
             "a parsed ground has width x height cells");
     const Ground ground = groundOf(*file);
-    for (int row = 0; row < ground.height; ++row) {
-        for (int column = 0; column < ground.width; ++column) {
-            GroundQuad quads[3];
-            const int count = ground.cellQuads(row, column, quads);
-            for (int q = 0; q < count; ++q) {
-                require(quads[q].surface >= ground.surfaces.data() &&
-                            quads[q].surface < ground.surfaces.data() + ground.surfaces.size(),
-                        "a quad's surface is one of the ground's");
-            }
+    // Cell by cell: a grid of no columns may claim two billion rows.
+    for (std::size_t cell = 0; cell < ground.cells.size(); ++cell) {
+        const auto row = static_cast<int>(cell / static_cast<std::size_t>(ground.width));
+        const auto column = static_cast<int>(cell % static_cast<std::size_t>(ground.width));
+        GroundQuad quads[3];
+        const int count = ground.cellQuads(row, column, quads);
+        for (int q = 0; q < count; ++q) {
+            require(quads[q].surface >= ground.surfaces.data() &&
+                        quads[q].surface < ground.surfaces.data() + ground.surfaces.size(),
+                    "a quad's surface is one of the ground's");
         }
     }
 }
