@@ -6,7 +6,6 @@
 
 #include "writers/byte_writer.h"
 #include "writers/demo_models.h"
-#include "writers/demo_noise.h"
 #include "writers/demo_terrain.h"
 #include "writers/demo_textures.h"
 #include "writers/ground_writer.h"
