@@ -15,9 +15,7 @@ show_scene() {
     sleep 1
     import -window "$window" "$2" 2>/dev/null
     hold "$window" Escape
-    local code
-    code=$(wait_viewer_exit 10)
-    [ "$code" = 0 ] || fail "$1: exit code $code after Esc"
+    expect_viewer_exit 0 10
     [ ! -s "$WORK/stdout" ] || fail "$1: the viewer reported $(cat "$WORK/stdout")"
 }
 

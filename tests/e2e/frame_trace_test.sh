@@ -12,8 +12,7 @@ start_viewer "$WORK/demo/world" apitrace trace --output "$WORK/world.trace"
 window=$(wait_window "Orvalis : Displaying" 30)
 sleep 2
 hold "$window" Escape
-code=$(wait_viewer_exit 20)
-[ "$code" = 0 ] || fail "exit code $code after Esc"
+expect_viewer_exit 0 20
 
 # Each frame swaps twice; the second full frame runs from after the second swap to the third.
 mapfile -t swaps < <(apitrace dump --color=never --grep=glXSwapBuffers "$WORK/world.trace" |

@@ -17,8 +17,7 @@ press "$error" Return
 second=$(wait_window "Brannock's OpenGL Framework")
 [ -z "$(window_id "ORVALIS")" ] || fail "the first window is still there after F1"
 press "$second" Escape
-code=$(wait_viewer_exit 10)
-[ "$code" = 0 ] || fail "exit code $code after Esc"
+expect_viewer_exit 0 10
 [ "$(grep -c "Error: Can't open missing.rsm" "$WORK/stderr")" = 2 ] ||
     fail "the scene was not loaded again after F1"
 echo "fullscreen: passed"

@@ -9,8 +9,7 @@ mkdir "$WORK/empty"
 start_viewer "$WORK/empty"
 box=$(wait_window "Error")
 press "$box" Return
-code=$(wait_viewer_exit 10)
-[ "$code" = 0 ] || fail "exit code $code without orvalis.arg"
+expect_viewer_exit 0 10
 expect_stderr_line "Error: Can't open orvalis.arg"
 
 # A scene whose file is missing: the fullscreen question, Yes, the window, the scene's error, Esc.
@@ -26,8 +25,7 @@ sleep 0.5
 spread=$(screenshot_spread "$window" "$WORK/empty-scene.png")
 awk -v s="$spread" 'BEGIN { exit !(s < 0.01) }' || fail "the empty scene is not plain white ($spread)"
 press "$window" Escape
-code=$(wait_viewer_exit 10)
-[ "$code" = 0 ] || fail "exit code $code after Esc"
+expect_viewer_exit 0 10
 expect_stderr_line "Brannock GL: The Requested Fullscreen Mode Is Not Supported By"
 expect_stderr_line "Error: Can't open missing.rsm"
 echo "startup: passed"

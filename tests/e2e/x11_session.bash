@@ -94,7 +94,8 @@ hold() {
     xdotool keyup "$2"
 }
 
-# Waits up to $1 seconds for the viewer to end; prints its exit code.
+# Waits up to $1 seconds for the viewer to end; prints its exit code. Call it in the shell that
+# started the viewer, never in a $(...) subshell: only that shell can wait for the viewer.
 wait_viewer_exit() {
     local deadline=$((SECONDS + $1))
     while kill -0 "$VIEWER_PID" 2>/dev/null; do
@@ -105,6 +106,14 @@ wait_viewer_exit() {
     wait "$VIEWER_PID" || code=$?
     VIEWER_PID=""
     echo "$code"
+}
+
+# Waits up to $2 seconds for the viewer to end with exit code $1.
+expect_viewer_exit() {
+    wait_viewer_exit "$2" >"$WORK/exit-code"
+    local code
+    code=$(<"$WORK/exit-code")
+    [ "$code" = "$1" ] || fail "exit code $code, expected $1"
 }
 
 expect_stderr_line() {
