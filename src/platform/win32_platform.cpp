@@ -159,7 +159,14 @@ WindowHandle Win32Platform::getFocus() {
 }
 
 bool Win32Platform::setWindowText(WindowHandle window, const char* text) {
-    return SetWindowTextA(asWindow(window), text);
+    if (!SetWindowTextA(asWindow(window), text)) {
+        return false;
+    }
+    // A title shown while a scene loads must reach the screen before the loading goes on. Windows
+    // paints it at once; Wine's X11 driver buffers it until the thread next waits for input, so
+    // wait, for no time at all.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    return true;
 }
 
 DeviceContextHandle Win32Platform::getDC(WindowHandle window) {
