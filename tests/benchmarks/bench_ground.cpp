@@ -8,6 +8,7 @@
 #include "gl_bench.h"
 #include "ground/ground.h"
 #include "platform/host_files.h"
+#include "viewer_pose.h"
 #include "writers/byte_writer.h"
 #include "writers/ground_writer.h"
 #include "writers/image_writer.h"
@@ -69,32 +70,12 @@ const Ground& ground() {
     return read;
 }
 
-struct Pose {
-    const char* name;
-    GLdouble eye[3];
-    GLdouble centre[3];
-    GLdouble up[3];
+const NamedPose kPoses[] = {
+    {"start: centre, level", {{0, 0, 1}, {0, 0, 0}}},
+    {"edge, across the ground", {{0, 0, 2600}, {0, 0, 0}}},
+    {"high, looking down ahead", {{0, 600, 0}, {0, 0, -800}}},
+    {"straight down from 1500", {{0, 1500, 0}, {0, 0, 0}, {0, 0, -1}}},
 };
-
-const Pose kPoses[] = {
-    {"start: centre, level", {0, 0, 1}, {0, 0, 0}, {0, 1, 0}},
-    {"edge, across the ground", {0, 0, 2600}, {0, 0, 0}, {0, 1, 0}},
-    {"high, looking down ahead", {0, 600, 0}, {0, 0, -800}, {0, 1, 0}},
-    {"straight down from 1500", {0, 1500, 0}, {0, 0, 0}, {0, 0, -1}},
-};
-
-// The viewer's projection and the frame's transforms up to the scene: camera, offset, mirror.
-void applyPose(const Pose& pose) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(40, 640.0 / 480.0, 10, 10000);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(pose.eye[0], pose.eye[1], pose.eye[2], pose.centre[0], pose.centre[1], pose.centre[2],
-              pose.up[0], pose.up[1], pose.up[2]);
-    glTranslatef(0, -50, 0);
-    glScalef(1, 1, -1);
-}
 
 int visibleCells(const Ground& g, const Frustum& frustum) {
     int visible = 0;
@@ -130,8 +111,8 @@ BENCHMARK(BM_ReadGround)->Unit(benchmark::kMillisecond);
 
 void BM_FrustumPass(benchmark::State& state) {
     const Ground& g = ground();
-    const Pose& pose = kPoses[state.range(0)];
-    applyPose(pose);
+    const NamedPose& pose = kPoses[state.range(0)];
+    applyViewerPose(pose.pose);
     g.placeGrid();
     Frustum frustum;
     int visible = 0;
@@ -147,15 +128,9 @@ BENCHMARK(BM_FrustumPass)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 void BM_DrawGround(benchmark::State& state) {
     const Ground& g = ground();
-    const Pose& pose = kPoses[state.range(0)];
-    glClearColor(1, 1, 1, 0);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glFogi(GL_FOG_MODE, GL_EXP2);
-    glFogf(GL_FOG_DENSITY, 0.002f);
-    glEnable(GL_FOG);
-    applyPose(pose);
+    const NamedPose& pose = kPoses[state.range(0)];
+    useSceneState();
+    applyViewerPose(pose.pose);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         g.drawGround();

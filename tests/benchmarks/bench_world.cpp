@@ -309,11 +309,6 @@ World& loadedWorld() {
     return world;
 }
 
-struct NamedPose {
-    const char* name;
-    ViewerPose pose;
-};
-
 const NamedPose kPoses[] = {
     {"start: centre, level", {{0, 0, 1}, {0, 0, 0}}},
     {"high, looking down ahead", {{0, 600, 0}, {0, 0, -800}}},

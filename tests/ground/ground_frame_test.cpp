@@ -3,32 +3,11 @@
 #include "gl_test.h"
 #include "ground/ground.h"
 #include "ground_scratch.h"
+#include "viewer_pose.h"
 
 namespace {
 
 using GroundFrame = HeadlessGlTest;
-
-// The GL state of the viewer's scene and its frame: white clear colour and fog, textures and depth
-// test on, 40-degree perspective, eye at (0, 0, 1) looking down -z, scene 50 units below, z
-// mirrored.
-void setUpViewerFrame() {
-    glClearColor(1, 1, 1, 0);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glFogi(GL_FOG_MODE, GL_EXP2);
-    const GLfloat white[4] = {1, 1, 1, 1};
-    glFogfv(GL_FOG_COLOR, white);
-    glFogf(GL_FOG_DENSITY, 0.002f);
-    glEnable(GL_FOG);
-    glMatrixMode(GL_PROJECTION);
-    gluPerspective(40, 640.0 / 480.0, 10, 10000);
-    glMatrixMode(GL_MODELVIEW);
-    gluLookAt(0, 0, 1, 0, 0, 0, 0, 1, 0);
-    glTranslatef(0, -50, 0);
-    glScalef(1, 1, -1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
 
 TEST_F(GroundFrame, ShowsTheTextureFadingIntoWhiteFogWithDistance) {
     const ScratchFolder scratch;
@@ -37,7 +16,9 @@ TEST_F(GroundFrame, ShowsTheTextureFadingIntoWhiteFogWithDistance) {
     Ground ground;
     ASSERT_TRUE(writeAndRead(ground, flatGround(200, 200, "blue.tga"), root, "flat.gnd"));
 
-    setUpViewerFrame();
+    useSceneState();
+    applyViewerPose({{0, 0, 1}, {0, 0, 0}});
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ground.drawGround();
     glFinish();
     // Fog factor e^-(0.002 d)^2 at eye distance d: the bottom row sees the ground about 140 units

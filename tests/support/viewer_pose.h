@@ -11,6 +11,12 @@ struct ViewerPose {
     GLdouble up[3] = {0, 1, 0};
 };
 
+// A pose with the name a benchmark reports it by.
+struct NamedPose {
+    const char* name;
+    ViewerPose pose;
+};
+
 inline void applyViewerPose(const ViewerPose& pose) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
