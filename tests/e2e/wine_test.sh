@@ -54,9 +54,7 @@ spread=$(screenshot_spread "$window" "$WORK/world.png")
 awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "the world view is nearly one colour ($spread)"
 
 hold "$window" Escape
-# In this shell, not a subshell: only the shell that started the viewer can wait for it.
-wait_viewer_exit 20 >"$WORK/exit-code"
-[ "$(<"$WORK/exit-code")" = 0 ] || fail "exit code $(<"$WORK/exit-code") after Esc"
+expect_viewer_exit 0 20
 # Wine lets go of the display before the display goes.
 wineserver -w
 echo "wine: passed"
