@@ -19,14 +19,17 @@ while read -r file; do
 done < <(find "$WORK/demo/GameData/data" -name '*.gnd' -o -name '*.rsm' -o -path '*/model/*' -type d)
 
 # Wine gives a new window the keyboard a moment after it shows it, and a key pressed before then is
-# lost: press Enter until the question goes.
+# lost: press Enter until the question goes (looking the box up afresh each time).
 answer_windowed_in_time() {
-    local question deadline=$((SECONDS + 10))
+    local question deadline=$((SECONDS + 20))
     question=$(wait_window "Brannock GL")
-    while [ -n "$(window_id "Brannock GL")" ]; do
-        ((SECONDS < deadline)) || fail "the question does not take Enter"
+    while [ -n "$question" ]; do
+        ((SECONDS < deadline)) ||
+            fail "the question does not take Enter (focus $(xdotool getwindowfocus); windows: $(
+                window_titles | tr '\n' ','))"
         press "$question" Return
         sleep 0.3
+        question=$(window_id "Brannock GL" || true)
     done
 }
 
