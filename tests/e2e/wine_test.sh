@@ -29,7 +29,7 @@ answer_windowed_in_time() {
                 window_titles | tr '\n' ','))"
         press "$question" Return
         sleep 0.3
-        question=$(window_id "Brannock GL" || true)
+        question=$(window_id "Brannock GL")
     done
 }
 

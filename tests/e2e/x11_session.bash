@@ -52,9 +52,9 @@ start_viewer() {
     VIEWER_PID=$!
 }
 
-# The id of the top-level window with exactly this title, if there is one.
+# The id of the top-level window with exactly this title, if there is one; succeeds either way.
 window_id() {
-    xwininfo -root -tree 2>/dev/null | grep -F -- "\"$1\": (" | awk '{ print $1; exit }'
+    xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\": (" 'index($0, title) { print $1; exit }'
 }
 
 window_titles() {
