@@ -24,21 +24,20 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on the first free display number with a screen of the given size (default 1024x768).
+# Starts Xvfb with a screen of the given size (default 1024x768) on a display number that Xvfb itself
+# finds free, so that runs started at the same moment never share a display.
 start_display() {
     local size=${1:-1024x768}
-    local number
-    for number in $(seq 90 199); do
-        [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
-        Xvfb ":$number" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$number"
-        local tries
-        for tries in $(seq 50); do
-            xwininfo -root >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local tries
+    for tries in $(seq 100); do
+        if [ -s "$WORK/display" ]; then
+            export DISPLAY=":$(<"$WORK/display")"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
     fail "no display could be started"
 }
