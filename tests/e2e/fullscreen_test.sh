@@ -7,13 +7,11 @@ start_display 640x480
 mkdir "$WORK/scene"
 printf 'data\nmissing.rsm\n' >"$WORK/scene/orvalis.arg"
 start_viewer "$WORK/scene"
-error=$(wait_window "Error")
-press "$error" Return
+answer_box "Error"
 window=$(wait_window "ORVALIS")
 [ -z "$(window_id "Brannock GL")" ] || fail "asked about a mode the display offers"
 press "$window" F1
-error=$(wait_window "Error")
-press "$error" Return
+answer_box "Error"
 second=$(wait_window "Brannock's OpenGL Framework")
 [ -z "$(window_id "ORVALIS")" ] || fail "the first window is still there after F1"
 press "$second" Escape

@@ -7,8 +7,7 @@ start_display 1024x768
 # No orvalis.arg: one message, no window, exit code 0.
 mkdir "$WORK/empty"
 start_viewer "$WORK/empty"
-box=$(wait_window "Error")
-press "$box" Return
+answer_box "Error"
 expect_viewer_exit 0 10
 expect_stderr_line "Error: Can't open orvalis.arg"
 
@@ -16,10 +15,8 @@ expect_stderr_line "Error: Can't open orvalis.arg"
 mkdir "$WORK/scene"
 printf 'data\r\nmissing.rsm\r\n' >"$WORK/scene/orvalis.arg"
 start_viewer "$WORK/scene"
-question=$(wait_window "Brannock GL")
-press "$question" Return
-error=$(wait_window "Error")
-press "$error" Return
+answer_windowed
+answer_box "Error"
 window=$(wait_window "ORVALIS")
 sleep 0.5
 spread=$(screenshot_spread "$window" "$WORK/empty-scene.png")

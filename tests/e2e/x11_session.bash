@@ -130,11 +130,16 @@ write_demo() {
     "$BUILD_DIR/write_demo" "$WORK/demo" || fail "write_demo failed"
 }
 
+# Waits for the message box with the caption $1 and answers it with Enter (OK, or Yes).
+answer_box() {
+    local box
+    box=$(wait_window "$1")
+    press "$box" Return
+}
+
 # On a display without a 640 x 480 mode the viewer asks whether to go on windowed: Enter says Yes.
 answer_windowed() {
-    local question
-    question=$(wait_window "Brannock GL")
-    press "$question" Return
+    answer_box "Brannock GL"
 }
 
 # Prints each new title of the viewer's window ("Orvalis : ..." titles) until one equals $1, within
