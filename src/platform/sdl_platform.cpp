@@ -482,12 +482,30 @@ bool SdlPlatform::getCursorPos(CursorPoint& point) {
     if (!videoStarted_) {
         return false;
     }
-    SDL_GetGlobalMouseState(&point.x, &point.y);
+    // On X11 SDL's global reading is refreshed only by devices that report raw motion: a pointer
+    // moved through XTest (as by VNC and some tablets) leaves it stale. The position that SDL keeps
+    // from the motion events of the window under the pointer follows every pointer.
+    SDL_Window* pointerWindow = SDL_GetMouseFocus();
+    if (pointerWindow == nullptr) {
+        SDL_GetGlobalMouseState(&point.x, &point.y);
+        return true;
+    }
+    CursorPoint corner;
+    SDL_GetWindowPosition(pointerWindow, &corner.x, &corner.y);
+    SDL_GetMouseState(&point.x, &point.y);
+    point.x += corner.x;
+    point.y += corner.y;
     return true;
 }
 
 bool SdlPlatform::setCursorPos(int x, int y) {
-    return videoStarted_ && SDL_WarpMouseGlobal(x, y) == 0;
+    if (!videoStarted_ || SDL_WarpMouseGlobal(x, y) != 0) {
+        return false;
+    }
+    // The warp's own motion event has arrived by now; taking it in at once lets the next reading
+    // see the pointer where it was put, as on Windows, and not turn the view a second time.
+    SDL_PumpEvents();
+    return true;
 }
 
 std::int16_t SdlPlatform::getKeyState(int virtualKey) {

@@ -160,6 +160,15 @@ titles_until() {
     fail "no title '$1' (last: '$last')"
 }
 
+# Fails with the message $3 unless the pictures $1 and $2 differ by less than 1% (root mean square).
+expect_alike() {
+    # compare prints "<absolute> (<normalised>)" and fails when the pictures differ at all.
+    local difference
+    difference=$(compare -metric RMSE "$1" "$2" null: 2>&1 || true)
+    difference=$(sed 's/.*(\(.*\))/\1/' <<<"$difference")
+    awk -v d="$difference" 'BEGIN { exit !(d < 0.01) }' || fail "$3 (they differ by $difference)"
+}
+
 # Number of distinct colours in a picture, or in the part given as an ImageMagick geometry.
 distinct_colours() {
     convert "$1" ${2:+-crop "$2"} -format '%k' info:

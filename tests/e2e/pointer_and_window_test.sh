@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The windowed viewer on the demo ground as a desktop user drives it: a pointer moved through XTest
+# (as VNC and some tablets move it) turns the view once and is put back at (320, 240).
+source "$(dirname "$0")/x11_session.bash"
+start_display 1024x768
+write_demo
+
+# Saves the picture of the window $1 as $2 once it has settled: two pictures half a second apart
+# are the same. A change seen later then comes from what the test did, not from a frame still due.
+settled_picture() {
+    local previous="$WORK/settling.png"
+    import -window "$1" "$previous" 2>/dev/null
+    local tries
+    for tries in $(seq 10); do
+        sleep 0.5
+        import -window "$1" "$2" 2>/dev/null
+        compare -metric AE "$previous" "$2" null: 2>/dev/null && return 0
+        cp "$2" "$previous"
+    done
+    fail "the picture keeps changing"
+}
+
+# The first frame turns the view by the pointer's offset from (320, 240) and puts it there; F3 brings
+# the start pose back.
+start_viewer "$WORK/demo/ground"
+answer_windowed
+window=$(wait_window "ORVALIS")
+sleep 1
+hold "$window" F3
+settled_picture "$window" "$WORK/start.png"
+
+# The pointer 80 pixels right of (320, 240): the view turns 0.16 radians to the right, once, into
+# the pose the screenshot tool draws from the same folder, and the pointer goes back.
+xdotool mousemove 400 240
+settled_picture "$window" "$WORK/turned.png"
+[ "$(xdotool getmouselocation | cut -d' ' -f1-2)" = "x:320 y:240" ] ||
+    fail "the pointer is at $(xdotool getmouselocation), not back at (320, 240)"
+read -r look_x look_z < <(awk 'BEGIN { printf "%.6f %.6f\n", sin(0.16), 1 - cos(0.16) }')
+"$BUILD_DIR/screenshot" "$WORK/demo/ground" "$WORK/turned-headless.png" 0 0 1 "$look_x" 0 "$look_z" ||
+    fail "the screenshot tool failed"
+expect_alike "$WORK/turned.png" "$WORK/turned-headless.png" "the view did not turn once by 0.16 radians"
+
+hold "$window" Escape
+expect_viewer_exit 0 10
+echo "pointer and window: passed"
