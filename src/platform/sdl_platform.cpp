@@ -175,6 +175,9 @@ WindowHandle SdlPlatform::createWindowEx(std::uint32_t, const char* className, c
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if ((style & win32::WS_THICKFRAME) != 0) {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
     const bool fullscreen = (style & win32::WS_POPUP) != 0 && fullscreenModeSet_;
     if (fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN;

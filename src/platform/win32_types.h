@@ -59,6 +59,7 @@ inline constexpr std::uint32_t CS_OWNDC = 0x0020;
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;
 inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
 inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
+inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000;  // a frame the user can drag
 inline constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
 inline constexpr std::uint32_t WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The windowed viewer on the demo ground as a desktop user drives it: a pointer moved through XTest
-# (as VNC and some tablets move it) turns the view once and is put back at (320, 240).
+# (as VNC and some tablets move it) turns the view once and is put back at (320, 240), and the
+# window can be resized, its picture filling the new size.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
 write_demo
@@ -39,6 +40,17 @@ read -r look_x look_z < <(awk 'BEGIN { printf "%.6f %.6f\n", sin(0.16), 1 - cos(
 "$BUILD_DIR/screenshot" "$WORK/demo/ground" "$WORK/turned-headless.png" 0 0 1 "$look_x" 0 "$look_z" ||
     fail "the screenshot tool failed"
 expect_alike "$WORK/turned.png" "$WORK/turned-headless.png" "the view did not turn once by 0.16 radians"
+
+# The window manager may resize the window: its size hints do not pin it to 640 x 480. Made larger,
+# the picture fills it: its corner beyond 640 x 480 shows the ground, not the clear colour.
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+grep -q "maximum size" <<<"$hints" && fail "the window's size is pinned: $hints"
+xdotool windowsize "$window" 800 600
+settled_picture "$window" "$WORK/resized.png"
+size=$(identify -format '%wx%h' "$WORK/resized.png")
+[ "$size" = 800x600 ] || fail "the resized window is $size, not 800x600"
+colours=$(distinct_colours "$WORK/resized.png" 160x120+640+480)
+((colours > 100)) || fail "the corner beyond 640 x 480 shows $colours colours, not the ground"
 
 hold "$window" Escape
 expect_viewer_exit 0 10
