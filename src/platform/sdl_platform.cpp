@@ -2,9 +2,8 @@
 
 #include <SDL2/SDL.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <span>
 #include <utility>
 
 #include "platform/host_files.h"
@@ -46,13 +45,35 @@ const std::vector<KeyPair>& keyPairs() {
     return pairs;
 }
 
-int virtualKeyOf(SDL_Keycode key) {
-    for (const KeyPair& pair : keyPairs()) {
+// With NumLock off, the keypad's digits are the keys printed beside them; of those the arrows have
+// codes here.
+constexpr KeyPair keypadArrows[] = {{win32::VK_UP, SDLK_KP_8},
+                                    {win32::VK_DOWN, SDLK_KP_2},
+                                    {win32::VK_LEFT, SDLK_KP_4},
+                                    {win32::VK_RIGHT, SDLK_KP_6}};
+
+// 0 to 9 for a keypad digit, -1 for any other key.
+int keypadDigit(SDL_Keycode key) {
+    if (key == SDLK_KP_0) {
+        return 0;
+    }
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) {
+        return key - SDLK_KP_1 + 1;
+    }
+    return -1;
+}
+
+int virtualKeyIn(std::span<const KeyPair> pairs, SDL_Keycode key) {
+    for (const KeyPair& pair : pairs) {
         if (pair.key == key) {
             return pair.virtualKey;
         }
     }
     return 0;
+}
+
+bool numLockOn(std::uint16_t modifiers) {
+    return (modifiers & KMOD_NUM) != 0;
 }
 
 std::uint32_t messageBoxIcon(std::uint32_t type) {
@@ -67,6 +88,14 @@ std::uint32_t messageBoxIcon(std::uint32_t type) {
 }
 
 }  // namespace
+
+int virtualKeyOf(std::int32_t sdlKey, bool numLock) {
+    const int digit = keypadDigit(sdlKey);
+    if (digit < 0) {
+        return virtualKeyIn(keyPairs(), sdlKey);
+    }
+    return numLock ? win32::VK_NUMPAD0 + digit : virtualKeyIn(keypadArrows, sdlKey);
+}
 
 SdlPlatform::SdlPlatform() = default;
 
@@ -341,7 +370,8 @@ void SdlPlatform::translateEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            const int virtualKey = virtualKeyOf(event.key.keysym.sym);
+            const int virtualKey =
+                virtualKeyOf(event.key.keysym.sym, numLockOn(event.key.keysym.mod));
             if (virtualKey == 0) {
                 return;
             }
@@ -517,12 +547,11 @@ std::int16_t SdlPlatform::getKeyState(int virtualKey) {
     }
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
-    for (const KeyPair& pair : keyPairs()) {
-        if (pair.virtualKey != virtualKey) {
-            continue;
-        }
-        const SDL_Scancode scancode = SDL_GetScancodeFromKey(pair.key);
-        if (scancode > 0 && scancode < count && state[scancode]) {
+    const bool numLock = numLockOn(SDL_GetModState());
+    for (int scancode = 0; scancode < count; ++scancode) {
+        if (state[scancode] &&
+            virtualKeyOf(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode)), numLock) ==
+                virtualKey) {
             return static_cast<std::int16_t>(0xFF80);  // the high bit of a SHORT: held
         }
     }

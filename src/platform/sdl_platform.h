@@ -4,6 +4,7 @@
 // Windows messages the window procedure expects; every message box is also written to standard
 // error as one "CAPTION: TEXT" line.
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -14,6 +15,11 @@
 
 struct SDL_Window;
 union SDL_Event;
+
+// The Windows virtual-key code of an SDL key code, 0 for a key without one here. As on Windows, the
+// keypad's digits give VK_NUMPAD0 to VK_NUMPAD9 while NumLock is on; while it is off, its 8, 2, 4
+// and 6 give the arrow keys.
+int virtualKeyOf(std::int32_t sdlKey, bool numLock);
 
 class SdlPlatform : public Platform {
   public:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The windowed viewer on the demo ground as a desktop user drives it: a pointer moved through XTest
-# (as VNC and some tablets move it) turns the view once and is put back at (320, 240), and the
-# window can be resized, its picture filling the new size.
+# (as VNC and some tablets move it) turns the view once and is put back at (320, 240), the keypad's
+# 8 flies the camera forward like the Up arrow, and the window can be resized, its picture filling
+# the new size.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
 write_demo
@@ -40,6 +41,12 @@ read -r look_x look_z < <(awk 'BEGIN { printf "%.6f %.6f\n", sin(0.16), 1 - cos(
 "$BUILD_DIR/screenshot" "$WORK/demo/ground" "$WORK/turned-headless.png" 0 0 1 "$look_x" 0 "$look_z" ||
     fail "the screenshot tool failed"
 expect_alike "$WORK/turned.png" "$WORK/turned-headless.png" "the view did not turn once by 0.16 radians"
+
+# The keypad's 8, NumLock off, moves the camera forward as the Up arrow does.
+hold "$window" KP_Up
+settled_picture "$window" "$WORK/forward.png"
+compare -metric AE "$WORK/turned.png" "$WORK/forward.png" null: 2>/dev/null &&
+    fail "holding the keypad's 8 did not move the camera"
 
 # The window manager may resize the window: its size hints do not pin it to 640 x 480. Made larger,
 # the picture fills it: its corner beyond 640 x 480 shows the ground, not the clear colour.
