@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <span>
+#include <string_view>
 #include <utility>
 
 #include "platform/host_files.h"
@@ -95,6 +96,26 @@ int virtualKeyOf(std::int32_t sdlKey, bool numLock) {
         return virtualKeyIn(keyPairs(), sdlKey);
     }
     return numLock ? win32::VK_NUMPAD0 + digit : virtualKeyIn(keypadArrows, sdlKey);
+}
+
+std::string messageBoxLine(const char* caption, const char* text) {
+    // A break at the very end only ends the text; "\r\n" is one break, as on Windows.
+    std::string_view body(text);
+    if (body.ends_with('\n')) {
+        body.remove_suffix(1);
+    }
+    if (body.ends_with('\r')) {
+        body.remove_suffix(1);
+    }
+    std::string line = std::string(caption) + ": ";
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const bool returnBeforeNewline =
+            body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n';
+        if (!returnBeforeNewline) {
+            line += body[i] == '\n' || body[i] == '\r' ? ' ' : body[i];
+        }
+    }
+    return line;
 }
 
 SdlPlatform::SdlPlatform() = default;
@@ -484,7 +505,7 @@ void SdlPlatform::postQuitMessage(int exitCode) {
 
 int SdlPlatform::messageBox(WindowHandle owner, const char* text, const char* caption,
                             std::uint32_t type) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fprintf(stderr, "%s\n", messageBoxLine(caption, text).c_str());
     std::fflush(stderr);
 
     const bool yesNo = (type & win32::MB_TYPEMASK) == win32::MB_YESNO;

@@ -21,6 +21,10 @@ union SDL_Event;
 // and 6 give the arrow keys.
 int virtualKeyOf(std::int32_t sdlKey, bool numLock);
 
+// The line that a message box writes to standard error: "CAPTION: TEXT" with the text's line breaks
+// as spaces, a break at its very end dropped.
+std::string messageBoxLine(const char* caption, const char* text);
+
 class SdlPlatform : public Platform {
   public:
     SdlPlatform();

@@ -27,4 +27,17 @@ TEST(SdlKeys, KeypadDigitsAreArrowsWithNumLockOffAndNumpadKeysWithItOn) {
     }
 }
 
+TEST(SdlMessageBoxes, ReachStandardErrorAsOneLine) {
+    EXPECT_EQ(messageBoxLine("Brannock GL",
+                             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. "
+                             "Use Windowed Mode Instead?"),
+              "Brannock GL: The Requested Fullscreen Mode Is Not Supported By Your Video Card. Use "
+              "Windowed Mode Instead?");
+    EXPECT_EQ(messageBoxLine("Error", "Can't open orvalis.arg"), "Error: Can't open orvalis.arg");
+    // Every break inside is a space; only the one at the very end goes.
+    EXPECT_EQ(messageBoxLine("ERROR", "two\n\nbreaks\n"), "ERROR: two  breaks");
+    EXPECT_EQ(messageBoxLine("ERROR", "\nfirst\r\nsecond\r\n"), "ERROR:  first second");
+    EXPECT_EQ(messageBoxLine("ERROR", "\n"), "ERROR: ");
+}
+
 }  // namespace
