@@ -25,10 +25,12 @@ fail() {
 }
 
 # Starts Xvfb with a screen of the given size (default 1024x768) on a display number that Xvfb itself
-# finds free, so that runs started at the same moment never share a display.
+# finds free, so that runs started at the same moment never share a display. The server keeps going
+# when its last client leaves: a reset would refuse a viewer that connects meanwhile, and would put
+# the pointer back in the middle of the screen.
 start_display() {
     local size=${1:-1024x768}
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     local tries
     for tries in $(seq 100); do
