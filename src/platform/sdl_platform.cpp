@@ -536,9 +536,10 @@ bool SdlPlatform::getCursorPos(CursorPoint& point) {
     if (!videoStarted_) {
         return false;
     }
-    // On X11 SDL's global reading is refreshed only by devices that report raw motion: a pointer
-    // moved through XTest (as by VNC and some tablets) leaves it stale. The position that SDL keeps
-    // from the motion events of the window under the pointer follows every pointer.
+    // On X11 SDL refreshes its global reading only on raw motion, which a pointer moved by another
+    // client (xdotool, VNC servers, some tablet drivers) does not report: the reading stays stale.
+    // The position that SDL keeps from the motion events of our window under the pointer follows
+    // every pointer.
     SDL_Window* pointerWindow = SDL_GetMouseFocus();
     if (pointerWindow == nullptr) {
         SDL_GetGlobalMouseState(&point.x, &point.y);

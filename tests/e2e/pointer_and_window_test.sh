@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The windowed viewer on the demo ground as a desktop user drives it: a pointer moved through XTest
-# (as VNC and some tablets move it) turns the view once and is put back at (320, 240), the keypad's
-# 8 flies the camera forward like the Up arrow, and the window can be resized, its picture filling
-# the new size.
+# The windowed viewer on the demo ground as a desktop user drives it: a pointer moved by another
+# client (xdotool here; VNC servers and some tablet drivers alike) turns the view once and is put
+# back at (320, 240), the keypad's 8 flies the camera forward like the Up arrow, and the window can
+# be resized, its picture filling the new size.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
 write_demo
