@@ -122,6 +122,9 @@ void HeadlessPlatform::failOperation(const std::string& name, int times, int suc
 
 bool HeadlessPlatform::called(const char* name) {
     calls.emplace_back(name);
+    if (onCall) {
+        onCall(name);
+    }
     auto failure = failures_.find(name);
     if (failure == failures_.end() || failure->second.times == 0) {
         return false;
@@ -528,8 +531,14 @@ std::uint32_t HeadlessPlatform::timeGetTime() {
     if (!clockReadings.empty()) {
         clock_ = clockReadings.front();
         clockReadings.pop_front();
+    } else {
+        clock_ += clockStep;
     }
     return clock_;
+}
+
+void HeadlessPlatform::advanceClock(std::uint32_t milliseconds) {
+    clock_ += milliseconds;
 }
 
 std::uint32_t HeadlessPlatform::getCurrentDirectory(std::uint32_t bufferSize, char* buffer) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -37,7 +38,11 @@ class HeadlessPlatform : public Platform {
     void queueMessages(std::vector<WindowMessage> batch);
     void queueKeyPress(int virtualKey);  // WM_KEYDOWN, then WM_KEYUP in the next pass
 
-    std::deque<std::uint32_t> clockReadings;  // consumed by timeGetTime; the last one repeats
+    // timeGetTime consumes the scripted readings first; after them each reading is clockStep
+    // milliseconds after the one before (0: the last one repeats).
+    std::deque<std::uint32_t> clockReadings;
+    std::uint32_t clockStep = 0;
+    void advanceClock(std::uint32_t milliseconds);  // time passes between two readings
     CursorPoint cursor{320, 240};
     std::array<std::int16_t, 256> keyStates{};
     std::deque<int> messageBoxAnswers;  // without one, the default button answers (OK or Yes)
@@ -48,6 +53,10 @@ class HeadlessPlatform : public Platform {
     // Makes the named operation (its Windows name, e.g. "CreateWindowExA") fail `times` times
     // (-1: for good) once it has succeeded `succeedFirst` times.
     void failOperation(const std::string& name, int times = -1, int succeedFirst = 0);
+
+    // Runs at every operation (its Windows name) once it is recorded, so that a test can act in the
+    // middle of a run: let time pass while a message box shows, say.
+    std::function<void(const std::string& operation)> onCall;
 
     // --- Records --------------------------------------------------------------------------------
     std::vector<std::string> calls;
