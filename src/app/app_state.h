@@ -3,6 +3,7 @@
 // window's handles. It lives for the whole run.
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct AppState {
     bool fullscreen = true;  // the current window is (or is being opened as) fullscreen
     bool fogToggle = true;   // the next F2 enables fog when set, disables it when clear
     std::array<std::uint8_t, 256> keys{};  // 1 while the virtual key is down
+    // A press of Esc, F1, F2 or F3 waits here until the main loop has acted on it, so that a press
+    // and its release that both arrive between two frames still count.
+    std::bitset<256> pendingPresses;
 
     std::string dataRoot;            // first line of the argument file
     std::vector<std::string> names;  // the file names that follow, at most kMaxNames

@@ -18,12 +18,12 @@ void putCameraAtStart(Camera& camera) {
     camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
 }
 
-// Takes a key press off the key table, so each press acts once.
-bool takeKey(AppState& app, int virtualKey) {
-    if (app.keys[virtualKey] == 0) {
+// Takes a waiting press of a control key, so each press acts once.
+bool takePress(AppState& app, int virtualKey) {
+    if (!app.pendingPresses.test(virtualKey)) {
         return false;
     }
-    app.keys[virtualKey] = 0;
+    app.pendingPresses.reset(virtualKey);
     return true;
 }
 
@@ -32,7 +32,7 @@ bool drawOrNoticeEscape(AppState& app) {
     if (!app.active) {
         return false;
     }
-    if (app.keys[win32::VK_ESCAPE] != 0) {
+    if (takePress(app, win32::VK_ESCAPE)) {
         return true;
     }
     app.camera.updateCamera();
@@ -45,7 +45,7 @@ bool drawOrNoticeEscape(AppState& app) {
 
 bool handleControlKeys() {
     AppState& app = appState();
-    if (takeKey(app, win32::VK_F1)) {
+    if (takePress(app, win32::VK_F1)) {
         closeWindow();
         app.fullscreen = !app.fullscreen;
         if (!openWindow("Brannock's OpenGL Framework", kWidth, kHeight, kColourBits,
@@ -53,7 +53,7 @@ bool handleControlKeys() {
             return false;
         }
     }
-    if (takeKey(app, win32::VK_F2)) {
+    if (takePress(app, win32::VK_F2)) {
         if (app.fogToggle) {
             glEnable(GL_FOG);
         } else {
@@ -61,7 +61,7 @@ bool handleControlKeys() {
         }
         app.fogToggle = !app.fogToggle;
     }
-    if (takeKey(app, win32::VK_F3)) {
+    if (takePress(app, win32::VK_F3)) {
         putCameraAtStart(app.camera);
     }
     return true;

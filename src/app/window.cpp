@@ -71,6 +71,19 @@ bool enterFullscreenOrAsk(AppState& app, std::int32_t width, std::int32_t height
     return false;
 }
 
+bool isControlKey(std::uintptr_t virtualKey) {
+    return virtualKey == win32::VK_ESCAPE || virtualKey == win32::VK_F1 ||
+           virtualKey == win32::VK_F2 || virtualKey == win32::VK_F3;
+}
+
+// Esc counts only while the window is active: a press made while it is minimised, or still waiting
+// when it is minimised, is dropped, so that it never ends the program on restore.
+void notePress(AppState& app, std::uintptr_t virtualKey) {
+    if (isControlKey(virtualKey) && (virtualKey != win32::VK_ESCAPE || app.active)) {
+        app.pendingPresses.set(virtualKey);
+    }
+}
+
 }  // namespace
 
 int openWindow(const char* title, std::int32_t width, std::int32_t height, std::int32_t bits,
@@ -173,6 +186,9 @@ std::intptr_t windowProc(WindowHandle window, std::uint32_t message, std::uintpt
     switch (message) {
         case win32::WM_ACTIVATE:
             app.active = highWord(wParam) == 0;
+            if (!app.active) {
+                app.pendingPresses.reset(win32::VK_ESCAPE);
+            }
             return 0;
         case win32::WM_SYSCOMMAND:
             if (wParam == win32::SC_SCREENSAVE || wParam == win32::SC_MONITORPOWER) {
@@ -184,6 +200,7 @@ std::intptr_t windowProc(WindowHandle window, std::uint32_t message, std::uintpt
             return 0;
         case win32::WM_KEYDOWN:
             app.keys[wParam & 0xFF] = 1;
+            notePress(app, wParam & 0xFF);
             return 0;
         case win32::WM_KEYUP:
             app.keys[wParam & 0xFF] = 0;
