@@ -27,14 +27,17 @@ bool takePress(AppState& app, int virtualKey) {
     return true;
 }
 
-// Draws a frame while the window is active; true when Esc asks to end.
+// Draws a frame while the window is active; true when Esc asks to end. While it is minimised no
+// frame is drawn, and that time is no frame's.
 bool drawOrNoticeEscape(AppState& app) {
     if (!app.active) {
+        stopFrameTimer();
         return false;
     }
     if (takePress(app, win32::VK_ESCAPE)) {
         return true;
     }
+    resumeFrameTimer();
     app.camera.updateCamera();
     renderFrame();
     platform().swapBuffers(app.deviceContext);
@@ -46,6 +49,7 @@ bool drawOrNoticeEscape(AppState& app) {
 bool handleControlKeys() {
     AppState& app = appState();
     if (takePress(app, win32::VK_F1)) {
+        stopFrameTimer();  // the scene loads again: no frames until it is there
         closeWindow();
         app.fullscreen = !app.fullscreen;
         if (!openWindow("Brannock's OpenGL Framework", kWidth, kHeight, kColourBits,
@@ -77,7 +81,7 @@ int runViewer() {
         return 0;
     }
     putCameraAtStart(app.camera);
-    seedFrameTimer();
+    stopFrameTimer();  // the first frame starts the clock, whatever the set-up took
 
     WindowMessage message;
     int exitCode = 0;

@@ -2,25 +2,29 @@
 
 #include "platform/platform.h"
 
-namespace {
-float clockSeconds() {
-    return static_cast<float>(platform().timeGetTime()) * 0.001f;
-}
-}  // namespace
-
 FrameTimer& frameTimer() {
     static FrameTimer timer;
     return timer;
 }
 
-void seedFrameTimer() {
-    frameTimer().previousTime = clockSeconds();
+void stopFrameTimer() {
+    frameTimer().stopped = true;
+}
+
+void resumeFrameTimer() {
+    FrameTimer& timer = frameTimer();
+    if (timer.stopped) {
+        timer.previousReading = platform().timeGetTime();
+        timer.stopped = false;
+    }
 }
 
 void tickFrameTimer() {
     FrameTimer& timer = frameTimer();
-    const float now = clockSeconds();
-    const float delta = now - timer.previousTime;
-    timer.frameDelta = delta < 0 ? 0 : delta;
-    timer.previousTime = now;
+    const std::uint32_t now = platform().timeGetTime();
+    // The unsigned difference read as signed: across the wrap it is the true short interval, and a
+    // clock that stepped back gives a negative one.
+    const auto elapsed = static_cast<std::int32_t>(now - timer.previousReading);
+    timer.frameDelta = elapsed < 0 ? 0 : static_cast<float>(elapsed) / 1000.0f;
+    timer.previousReading = now;
 }

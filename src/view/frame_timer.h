@@ -1,18 +1,28 @@
 #pragma once
 // The frame clock: read once per frame, it gives the seconds between the last two frames, which
-// scale the camera's movement so that flying speed does not depend on the frame rate.
+// scale the camera's movement so that flying speed does not depend on the frame rate. It counts
+// only time between frames: after a pause without frames, the first interval is a real frame's
+// again.
+
+#include <cstdint>
 
 struct FrameTimer {
-    float previousTime = 0;  // seconds, the clock reading of the last tick
-    float frameDelta = 0;    // seconds between the last two ticks
+    std::uint32_t previousReading = 0;  // milliseconds, the clock reading of the last tick
+    float frameDelta = 0;               // seconds between the last two ticks
+    bool stopped = true;                // frames have paused; the next one starts the clock afresh
 };
 
 // The one timer of the process.
 FrameTimer& frameTimer();
 
-// Seeds the previous time stamp with a clock reading, so the first interval is a real frame's.
-void seedFrameTimer();
+// No frames for a while (the window minimised, or made anew with its scene): the time until the
+// next frame belongs to no frame.
+void stopFrameTimer();
 
-// Reads the millisecond clock and updates frameDelta; an interval that runs backwards (the clock's
-// 32-bit wrap) counts as 0.
+// Before a frame's camera update: after a pause the clock starts afresh from now.
+void resumeFrameTimer();
+
+// Reads the millisecond clock and updates frameDelta. The interval is taken in whole milliseconds,
+// so it stays exact however long the clock has run, and across the 32-bit counter's wrap; a clock
+// that steps back counts 0.
 void tickFrameTimer();

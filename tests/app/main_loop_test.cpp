@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/viewer.h"
 #include "app/window.h"
 #include "platform/gl.h"
@@ -26,6 +28,28 @@ class MainLoopTest : public ShellTest {
     static WindowMessage activation(std::uint16_t minimised) {
         return {nullptr, win32::WM_ACTIVATE,
                 static_cast<std::uintptr_t>(makeLong(win32::WA_ACTIVE, minimised)), 0};
+    }
+
+    // W held, and a clock that has run for 10 days and moves on 10 ms at every reading.
+    void flyForwardWithTenMillisecondFrames() {
+        headless.keyStates['W'] = static_cast<std::int16_t>(0xFF80);
+        headless.clockReadings = {864'000'000};
+        headless.clockStep = 10;
+    }
+    // A minute passes at every call of `operation` made while `when` holds.
+    void minutePassesAt(const std::string& operation, std::function<bool()> when) {
+        headless.onCall = [this, operation, when](const std::string& name) {
+            if (name == operation && when()) {
+                headless.advanceClock(60'000);
+            }
+        };
+    }
+    // Each frame's movement uses one 10 ms interval: at 50 units per second, half a unit.
+    void expectFlownOnlyByFrames() const {
+        const float frames = static_cast<float>(callCount("SwapBuffers") / 2);
+        const float flown = 1 - appState().camera.eye.z;
+        EXPECT_GT(flown, 0);
+        EXPECT_LE(flown, frames * 0.5f + 1e-3f) << frames << " frames";
     }
 };
 
@@ -63,8 +87,7 @@ TEST_F(MainLoopTest, EscTappedWithinOneFrameEnds) {
 }
 
 TEST_F(MainLoopTest, FunctionKeysTappedWithinOneFrameActOnce) {
-    headless.keyStates['W'] = static_cast<std::int16_t>(0xFF80);
-    headless.clockStep = 10;
+    flyForwardWithTenMillisecondFrames();
     std::vector<WindowMessage> f1AndF2 = tap(win32::VK_F1);
     for (const WindowMessage& message : tap(win32::VK_F2)) {
         f1AndF2.push_back(message);
@@ -87,6 +110,38 @@ TEST_F(MainLoopTest, MovementKeysCountOnlyWhileHeld) {
     EXPECT_EQ(runViewer(), 0);
     EXPECT_EQ(callCount("SwapBuffers"), 6u);
     EXPECT_FLOAT_EQ(appState().camera.eye.z, 1);
+}
+
+TEST_F(MainLoopTest, TimeWhileMinimisedDoesNotFly) {
+    flyForwardWithTenMillisecondFrames();
+    minutePassesAt("PeekMessageA", [] { return !appState().active; });
+    headless.queueMessages({});
+    headless.queueMessages({});
+    headless.queueMessages({activation(1)});
+    headless.queueMessages({});
+    headless.queueMessages({activation(0)});
+    headless.queueMessages({});
+    headless.queueMessages({});
+    EXPECT_EQ(runViewer(), 0);
+    expectFlownOnlyByFrames();
+}
+
+TEST_F(MainLoopTest, TimeWhileTheSceneLoadsDoesNotFly) {
+    flyForwardWithTenMillisecondFrames();
+    // The scene cannot be read, so every set-up shows a message box.
+    writeArgumentFile(folder.string() + "\n" + (folder.path() / "missing.gnd").string() + "\n");
+    for (const char* operation : {"CreateWindowExA", "MessageBoxA"}) {
+        SCOPED_TRACE(operation);
+        headless.calls.clear();
+        minutePassesAt(operation, [] { return true; });
+        headless.queueMessages({});
+        headless.queueKeyPress(win32::VK_F1);
+        headless.queueMessages({});
+        headless.queueMessages({});
+        EXPECT_EQ(runViewer(), 0);
+        EXPECT_EQ(callCount(operation), 2u) << "at start and after F1";
+        expectFlownOnlyByFrames();
+    }
 }
 
 TEST_F(MainLoopTest, AFailedReopeningEndsTheProgramWithoutClosingAgain) {

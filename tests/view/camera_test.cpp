@@ -40,7 +40,7 @@ class CameraTest : public ::testing::Test {
     // One frame whose movement uses `delta` seconds.
     void frameWith(float delta) {
         frameTimer().frameDelta = delta;
-        headless.clockReadings = {static_cast<std::uint32_t>(frameTimer().previousTime * 1000)};
+        headless.clockReadings = {frameTimer().previousReading};
         camera.updateCamera();
     }
 
@@ -118,17 +118,37 @@ TEST_F(CameraTest, KeysFlyFiftyUnitsPerSecond) {
     expectVector(camera.eye, {0, 0, 1});
 }
 
-TEST_F(CameraTest, FrameTimerMeasuresSecondsAndNeverRunsBackwards) {
-    headless.clockReadings = {5000};
-    seedFrameTimer();
-    headless.clockReadings = {5020};
+TEST_F(CameraTest, FrameTimerStaysExactAtAnyUptimeAndAcrossTheWrap) {
+    // 10 ms frames after 10 days, after 40 days, and across the 32-bit counter's wrap.
+    for (const std::uint32_t start : {864'000'000u, 3'456'000'000u, 0xFFFF'FFFFu - 14}) {
+        SCOPED_TRACE(start);
+        headless.clockReadings = {start, start + 10, start + 20, start + 30};
+        stopFrameTimer();
+        resumeFrameTimer();
+        for (int frame = 0; frame < 3; ++frame) {
+            tickFrameTimer();
+            EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.01f);
+        }
+    }
+    headless.clockReadings = {5000, 5000, 4990, 5020};
     tickFrameTimer();
-    EXPECT_NEAR(frameTimer().frameDelta, 0.02f, 1e-4f);
     tickFrameTimer();  // the same millisecond again
     EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
-    headless.clockReadings = {10};  // the 32-bit clock wrapped
-    tickFrameTimer();
+    tickFrameTimer();  // the clock stepped back
     EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
+    tickFrameTimer();
+    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.03f);
+}
+
+TEST_F(CameraTest, FrameTimerLeavesOutTimeWithoutFrames) {
+    headless.clockReadings = {1000, 1010, 61'010, 61'020};
+    resumeFrameTimer();
+    tickFrameTimer();
+    stopFrameTimer();  // a minute without frames
+    resumeFrameTimer();
+    resumeFrameTimer();  // already running: reads no clock
+    tickFrameTimer();
+    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.01f);
 }
 
 }  // namespace
