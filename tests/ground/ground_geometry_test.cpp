@@ -45,6 +45,33 @@ TEST(GroundGeometryTest, WallsJoinTheNeighboursAndNormalsFollowTheCornerRule) {
     EXPECT_EQ(quads[2].surface, &ground.surfaces[0]);
 }
 
+TEST(GroundGeometryTest, EachCornerTakesItsOwnHeight) {
+    // Every height differs, so a corner that took any other height would show.
+    std::vector<GroundCell> cells(4, flatCell(0, 0, 0, 0));
+    for (std::size_t cell = 0; cell < cells.size(); ++cell) {
+        for (int corner = 0; corner < 4; ++corner) {
+            cells[cell].heights[corner] = static_cast<float>(10 * (cell + 1) + corner);
+        }
+    }
+    const Ground ground = groundOf(2, 2, cells, {wholeTextureSurface(0)}, {1});
+    GroundQuad quads[3];
+    ASSERT_EQ(ground.cellQuads(0, 0, quads), 3);
+    const Vector3 expected[3][4] = {
+        // Row wall: this cell's far edge (h2, h3), then the next row's near edge (h1, h0).
+        {{0, 10, 12}, {10, 10, 13}, {10, 10, 31}, {0, 10, 30}},
+        // Column wall: this cell's right edge (h3, h1), then the next column's left edge (h0, h2).
+        {{10, 10, 13}, {10, 0, 11}, {10, 0, 20}, {10, 10, 22}},
+        // Top: h0, h1, h3, h2.
+        {{0, 0, 10}, {10, 0, 11}, {10, 10, 13}, {0, 10, 12}},
+    };
+    for (int q = 0; q < 3; ++q) {
+        for (int k = 0; k < 4; ++k) {
+            SCOPED_TRACE(testing::Message() << "quad " << q << ", corner " << k);
+            expectVector(quads[q].corners[k], expected[q][k]);
+        }
+    }
+}
+
 TEST(GroundGeometryTest, QuadsWithoutAValidSurfaceOrNeighbourAreLeftOut) {
     GroundSurface badTexture = wholeTextureSurface(2);  // only textures 0 and 1 exist
     const Ground ground =

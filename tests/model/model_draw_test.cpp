@@ -183,6 +183,28 @@ TEST_F(ModelDraw, NodeTreeTransformsInOrder) {
     EXPECT_EQ(model.nodes[2].animTime, 0);
 }
 
+TEST_F(ModelDraw, NodeAnglesTurnIntoDegreesByTheFactorOfTheFiles) {
+    // Of 5000 radians, 180 / 3.14159 makes 286479.14 degrees and 180 / pi 286478.90: the quarter
+    // of a degree between them shows in the matrix that the node leaves for its children.
+    constexpr float kAngle = 5000;
+    ModelFileDescription file;
+    file.nodes = {pointNode("root", ""), pointNode("arm", "root")};
+    file.nodes[1].transform.rotationAngle = kAngle;
+    file.nodes[1].transform.rotationAxis = {0, 0, 1};
+    Model model = parsedModel(file);
+    model.nodes[1].draw(false, {model.maxBound, model.minBound, model.centre});
+    Matrix4 forChildren{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, forChildren.data());
+
+    glLoadIdentity();
+    glRotatef(static_cast<float>(kAngle * kDegreesPerRadian), 0, 0, 1);
+    Matrix4 expected{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected.data());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(forChildren[i], expected[i], 1e-5f) << "element " << i;
+    }
+}
+
 // One face per slot, side by side below y = 0 and centred in x, so that the root's placement only
 // turns them upside down.
 constexpr int kSlots = 6;
