@@ -66,13 +66,13 @@ std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
 
 bool readArgumentFile() {
     const std::optional<std::string> path = argumentFilePath();
-    const auto bytes = path ? readHostFile(*path) : std::nullopt;
-    if (!bytes) {
+    const HostFile file = path ? readHostFile(*path) : HostFile{};
+    if (!file) {
         showArgumentError("Can't open orvalis.arg");
         return false;
     }
     auto parsed = parseArgumentFile(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
     if (!parsed) {
         showArgumentError("Can't read orvalis.arg");
         return false;

@@ -35,13 +35,13 @@ void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::s
 bool Ground::readGround(const char* dataRoot, const char* path) {
     GroundFile empty;
     adopt(*this, empty);
-    const auto bytes = readHostFile(path);
+    const HostFile bytes = readHostFile(path);
     if (!bytes) {
-        reportFileError("Cannot open the ground file", path);
+        reportUnreadFile(bytes, path, "Cannot open the ground file");
         return false;
     }
     std::string error;
-    auto file = parseGroundFile(*bytes, error);
+    auto file = parseGroundFile(bytes.bytes, error);
     if (!file) {
         reportFileError(error, path);
         return false;

@@ -126,12 +126,13 @@ void ModelNode::resolveTextures(std::span<const GLuint> modelTextures,
 }
 
 bool Model::load(const char* dataRoot, const char* path) {
-    const auto bytes = readHostFile(path);
+    const HostFile bytes = readHostFile(path);
     if (!bytes) {
+        reportUnreadFile(bytes, path, nullptr);
         return false;
     }
     Model loaded;
-    if (!loaded.parse(*bytes, path)) {
+    if (!loaded.parse(bytes.bytes, path)) {
         return false;
     }
     loaded.createTextures(dataRoot);

@@ -104,20 +104,45 @@ bool hostFileReadable(std::string_view path) {
     return true;
 }
 
-std::optional<std::vector<std::uint8_t>> readHostFile(std::string_view path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openHostFile(path, "rb"), std::fclose);
-    if (!file) {
-        return std::nullopt;
-    }
+namespace {
+
+using OpenFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
+// A size of 32 bits would take a file of 4 GiB and more for a small one.
+static_assert(sizeof(decltype(stat::st_size)) >= 8, "file sizes need 64 bits");
+
+struct RegularFile {
+    OpenFile file{nullptr, std::fclose};
+    std::uint64_t size = 0;
+};
+
+std::optional<RegularFile> openRegularFile(std::string_view path) {
+    RegularFile opened{OpenFile(openHostFile(path, "rb"), std::fclose)};
     struct stat info;
-    if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!opened.file || ::fstat(::fileno(opened.file.get()), &info) != 0 ||
+        !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    if (!bytes.empty() && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        return std::nullopt;
+    opened.size = static_cast<std::uint64_t>(info.st_size);
+    return opened;
+}
+
+}  // namespace
+
+HostFile readHostFile(std::string_view path, std::uint64_t limit) {
+    const auto opened = openRegularFile(path);
+    if (!opened) {
+        return {};
     }
-    return bytes;
+    if (opened->size > limit) {
+        return {HostFile::Problem::tooLarge, {}};
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(opened->size));
+    if (!bytes.empty() &&
+        std::fread(bytes.data(), 1, bytes.size(), opened->file.get()) != bytes.size()) {
+        return {};
+    }
+    return {HostFile::Problem::none, std::move(bytes)};
 }
 
 std::optional<std::string> composeDataPath(const char* format, std::string_view root,
@@ -136,6 +161,13 @@ std::optional<std::string> composeDataPath(const char* format, std::string_view 
 void reportFileError(std::string_view what, std::string_view path) {
     std::fprintf(stderr, "%.*s - %.*s\n", static_cast<int>(what.size()), what.data(),
                  static_cast<int>(path.size()), path.data());
+}
+
+void reportUnreadFile(const HostFile& file, std::string_view path, const char* cannotOpen) {
+    const char* what = file.problem == HostFile::Problem::tooLarge ? kFileTooLarge : cannotOpen;
+    if (what != nullptr) {
+        reportFileError(what, path);
+    }
 }
 
 std::string workingDirectory() {

@@ -12,13 +12,24 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/input_limits.h"
+
 // The longest path the viewer composes: 511 characters (a 512-byte buffer on the original host).
 inline constexpr std::size_t kMaxPathLength = 511;
 
 std::string hostPath(std::string_view path);
 
-// The whole file, or nothing when it cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> readHostFile(std::string_view path);
+// A data file's bytes, or why there are none.
+struct HostFile {
+    enum class Problem { none, cannotOpen, tooLarge };
+    Problem problem = Problem::cannotOpen;
+    std::vector<std::uint8_t> bytes;
+
+    explicit operator bool() const { return problem == Problem::none; }
+};
+
+// The whole file. One larger than `limit` bytes is refused before anything is read or allocated.
+HostFile readHostFile(std::string_view path, std::uint64_t limit = kMaxDataFileBytes);
 
 // Whether the file can be opened for reading.
 bool hostFileReadable(std::string_view path);
@@ -35,3 +46,6 @@ std::string workingDirectory();
 
 // One line "<what is wrong> - <path>" on standard error.
 void reportFileError(std::string_view what, std::string_view path);
+
+// Says why `file` gave no bytes: kFileTooLarge, or `cannotOpen` unless that is null.
+void reportUnreadFile(const HostFile& file, std::string_view path, const char* cannotOpen);

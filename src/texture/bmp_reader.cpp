@@ -391,14 +391,18 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file) {
 }
 
 std::optional<RgbImage> loadDibImage(const char* path) {
-    const auto file = readHostFile(path);
+    const HostFile file = readHostFile(path);
+    if (file.problem == HostFile::Problem::tooLarge) {
+        reportFileError(kFileTooLarge, path);
+        return std::nullopt;
+    }
     // An empty file cannot be mapped, so it fails as one that cannot be opened.
-    if (!file || file->empty()) {
+    if (!file || file.bytes.empty()) {
         const std::string text = "Failed to open DIB file " + std::string(path) + ".\n";
         showDibFailure(text.c_str());
         return std::nullopt;
     }
-    DibDecoding decoding = decodeDib(*file);
+    DibDecoding decoding = decodeDib(file.bytes);
     if (decoding.failure != nullptr) {
         showDibFailure(decoding.failure);
         return std::nullopt;

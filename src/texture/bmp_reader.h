@@ -44,6 +44,7 @@ struct DibDecoding {
 // Decodes a whole BMP file held in memory; reads nothing outside `file`.
 DibDecoding decodeDib(std::span<const std::uint8_t> file);
 
-// Reads the file at `path`. Every failure shows its message box (caption "Error", owned by the
-// window with the keyboard focus) and gives nothing.
+// Reads the file at `path`. A file larger than kMaxDataFileBytes gives one line "<what> - <path>"
+// on standard error; every other failure shows its message box (caption "Error", owned by the
+// window with the keyboard focus). Either way it gives nothing.
 std::optional<RgbImage> loadDibImage(const char* path);

@@ -7,6 +7,7 @@
 
 // Loads "<dataRoot>\data\texture\<textureName>" into `texture`: BMP files (by the name's last three
 // characters, "bmp" or "BMP") get alpha from a near-magenta colour key, TGA files ("tga" or "TGA")
-// keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture.
+// keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture. A file
+// larger than kMaxDataFileBytes fails as a file that cannot be read.
 bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
                  std::uint8_t* fromTga = nullptr);

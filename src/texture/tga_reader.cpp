@@ -114,11 +114,13 @@ void loadTga(const char* path, TgaImage& image, std::uint32_t flags) {
 
 bool readTga(const char* path, TgaImage& image, std::uint32_t flags) {
     findCompressionEntryPoints();
-    const auto file = readHostFile(path);
+    const HostFile file = readHostFile(path);
     if (!file) {
-        return failTga("File not found", path, image);
+        return failTga(
+            file.problem == HostFile::Problem::tooLarge ? kFileTooLarge : "File not found", path,
+            image);
     }
-    if (const char* failure = decodeTga(*file, image, flags)) {
+    if (const char* failure = decodeTga(file.bytes, image, flags)) {
         return failTga(failure, path, image);
     }
     return true;

@@ -50,7 +50,8 @@ extern bool compressionAvailable;
 // TGA_FREE_PIXELS. After a failure `image.pixels` is empty and the checkerboard is uploaded.
 void loadTga(const char* path, TgaImage& image, std::uint32_t flags);
 
-// Reads and decodes the file; on failure reports it through failTga and returns false.
+// Reads and decodes the file; on failure (a file larger than kMaxDataFileBytes among them)
+// reports it through failTga and returns false.
 bool readTga(const char* path, TgaImage& image, std::uint32_t flags);
 
 // Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it

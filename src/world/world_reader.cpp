@@ -88,12 +88,12 @@ void loadModels(World& world, const char* dataRoot, const std::vector<std::strin
 
 bool World::readWorld(const char* dataRoot, const char* path, WindowHandle window) {
     release(*this);
-    const auto bytes = readHostFile(path);
+    const HostFile bytes = readHostFile(path);
     if (!bytes) {
-        reportFileError("Cannot open the world file", path);
+        reportUnreadFile(bytes, path, "Cannot open the world file");
         return false;
     }
-    auto file = parseWorldFile(*bytes);
+    auto file = parseWorldFile(bytes.bytes);
     if (!file) {
         reportFileError("The world file is shorter than its header", path);
         return false;

@@ -205,7 +205,7 @@ void BM_ReadFiles(benchmark::State& state) {
     std::int64_t bytes = 0;
     for (auto _ : state) {
         for (const std::string& path : paths) {
-            bytes += static_cast<std::int64_t>(readHostFile(path)->size());
+            bytes += static_cast<std::int64_t>(readHostFile(path).bytes.size());
         }
     }
     state.SetBytesProcessed(bytes);
@@ -214,11 +214,11 @@ BENCHMARK(BM_ReadFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ParseFiles(benchmark::State& state) {
     const Scene& s = scene();
-    const auto world = *readHostFile(s.worldPath);
-    const auto ground = *readHostFile(s.groundPath);
+    const auto world = readHostFile(s.worldPath).bytes;
+    const auto ground = readHostFile(s.groundPath).bytes;
     std::vector<std::vector<std::uint8_t>> models;
     for (const std::string& path : s.modelPaths) {
-        models.push_back(*readHostFile(path));
+        models.push_back(readHostFile(path).bytes);
     }
     std::string error;
     for (auto _ : state) {
@@ -236,7 +236,7 @@ BENCHMARK(BM_ParseFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 std::map<std::string, std::vector<std::uint8_t>> textureFiles() {
     std::map<std::string, std::vector<std::uint8_t>> files;
     for (int i = 0; i < kTextures; ++i) {
-        files[textureName(i)] = *readHostFile(texturePath(scene().root, textureName(i)));
+        files[textureName(i)] = readHostFile(texturePath(scene().root, textureName(i))).bytes;
     }
     return files;
 }

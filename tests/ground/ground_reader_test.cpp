@@ -3,6 +3,7 @@
 #include "gl_test.h"
 #include "ground/ground.h"
 #include "ground_scratch.h"
+#include "platform/input_limits.h"
 
 namespace {
 
@@ -78,6 +79,19 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     EXPECT_FALSE(ground.readGround(root.c_str(), missingPath.c_str()));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + missingPath + "\n");
+    expectHolds(ground, GroundFile{});
+
+    // A whole ground followed by zeros, one byte more than any ground file may have.
+    ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
+    const std::string hugePath = (root / "huge.gnd").string();
+    ASSERT_TRUE(writeGroundFile(hugePath, second));
+    if (!scratch.extend("huge.gnd", kMaxDataFileBytes + 1)) {
+        GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
+    }
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(ground.readGround(root.c_str(), hugePath.c_str()));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The file is larger than 256 MiB - " + hugePath + "\n");
     expectHolds(ground, GroundFile{});
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model_test_files.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -261,4 +262,21 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
         }
     }
     EXPECT_EQ(previousCount, 3);
+}
+
+// A file larger than any real model is refused before a byte of it is read.
+TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
+    const ScratchFolder folder;
+    const std::string relative = "huge.rsm";
+    ASSERT_TRUE(writeModelFile((folder.path() / relative).string(), twoNodeFile()));
+    if (!folder.extend(relative, std::uint64_t{1} << 40)) {
+        GTEST_SKIP() << "the file system cannot make a sparse file of 1 TiB";
+    }
+    const std::string path = (folder.path() / relative).string();
+    Model model;
+    CaptureStderr();
+    EXPECT_FALSE(model.load("root", path.c_str()));
+    EXPECT_EQ(GetCapturedStderr(), "The file is larger than 256 MiB - " + path + "\n");
+    EXPECT_EQ(model.nodeCount, 0);
+    EXPECT_EQ(model.textureCount, 0);
 }

@@ -14,9 +14,9 @@ TEST(HostFiles, BackslashesAndLetterCaseResolveToTheFileOnDisk) {
     folder.writeText("Data/Texture/Wall.BMP", "bmp");
     const std::string root = folder.string();
 
-    const auto bytes = readHostFile(root + "\\data\\texture\\wall.bmp");
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "bmp");
+    const HostFile file = readHostFile(root + "\\data\\texture\\wall.bmp");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(std::string(file.bytes.begin(), file.bytes.end()), "bmp");
     EXPECT_EQ(hostPath(root + "\\DATA\\texture\\WALL.bmp"), root + "/Data/Texture/Wall.BMP");
 
     // A component that matches nothing keeps its spelling, and so does the rest.
@@ -31,6 +31,17 @@ TEST(HostFiles, NamesAreBytesAndNeverReEncoded) {
     const std::string legacy = "\xb5\xe7\xbb\xfa.bmp";  // a name in a legacy code page
     folder.writeText(legacy, "x");
     EXPECT_TRUE(readHostFile(folder.string() + "\\" + legacy));
+}
+
+TEST(HostFiles, FilesOverTheLimitAreRefused) {
+    ScratchFolder folder;
+    const std::string path = folder.writeText("ten", "0123456789").string();
+    EXPECT_EQ(readHostFile(path, 10).bytes.size(), 10u);
+    const HostFile refused = readHostFile(path, 9);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.problem, HostFile::Problem::tooLarge);
+    EXPECT_TRUE(refused.bytes.empty());
+    EXPECT_EQ(readHostFile(folder.string() + "/missing").problem, HostFile::Problem::cannotOpen);
 }
 
 TEST(HostFiles, ComposedPathsStopAt511Characters) {

@@ -26,6 +26,12 @@ std::filesystem::path ScratchFolder::writeText(const std::string& relative,
     return file;
 }
 
+bool ScratchFolder::extend(const std::string& relative, std::uint64_t size) const {
+    std::error_code error;
+    std::filesystem::resize_file(path_ / relative, size, error);
+    return !error;
+}
+
 CurrentDirectory::CurrentDirectory(const std::filesystem::path& folder)
     : previous_(std::filesystem::current_path()) {
     std::filesystem::current_path(folder);

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh, empty folder for one test, removed when the test ends.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -15,6 +16,9 @@ class ScratchFolder {
     std::string string() const { return path_.string(); }
     // Writes a text file below the folder, creating sub-folders; returns its path.
     std::filesystem::path writeText(const std::string& relative, const std::string& text) const;
+    // Makes the file below the folder `size` bytes long after its text, without writing the rest:
+    // on most file systems a sparse file. False when the file system cannot make one that size.
+    bool extend(const std::string& relative, std::uint64_t size) const;
 
   private:
     std::filesystem::path path_;

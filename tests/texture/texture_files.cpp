@@ -16,6 +16,10 @@ std::string TextureFolder::write(const std::string& name,
     return root() + "\\data\\texture\\" + name;
 }
 
+bool TextureFolder::extend(const std::string& name, std::uint64_t size) const {
+    return scratch_.extend("data/texture/" + name, size);
+}
+
 RgbaPicture pictureOf(std::int32_t width, std::int32_t height, const std::vector<Pixel>& pixels) {
     RgbaPicture picture{width, height, {}};
     for (const Pixel& pixel : pixels) {

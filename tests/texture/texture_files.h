@@ -21,6 +21,9 @@ class TextureFolder {
     std::string root() const { return scratch_.string(); }
     // Writes data/texture/<name> and returns the path a loader composes for it.
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+    // Makes data/texture/<name> `size` bytes long, sparse where the file system can; false when
+    // it cannot.
+    bool extend(const std::string& name, std::uint64_t size) const;
 
   private:
     ScratchFolder scratch_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gl_test.h"
+#include "platform/input_limits.h"
 #include "texture/texture_loader.h"
 #include "texture_files.h"
 #include "writers/image_writer.h"
@@ -188,6 +189,34 @@ TEST_F(TextureLoading, AFailedTgaShowsItsCheckerboardInTheScene) {
     EXPECT_EQ(pixelAt(square / 2, 10)[0], 255);
     EXPECT_EQ(pixelAt(square + square / 2, 10)[0], 0);
     EXPECT_EQ(pixelAt(square + square / 2, kHeight / 8 + 30)[0], 255);
+}
+
+// Pictures of 2 x 2 pixels followed by zeros, one byte more than any texture file may have: they
+// fail as the BMP and TGA failures above.
+TEST_F(TextureLoading, FilesLargerThan256MiBAreRefused) {
+    folder.write("huge.bmp", bmpOf(patternPicture(2, 2)));
+    folder.write("huge.tga", tgaFile(patternPicture(2, 2)));
+    for (const char* name : {"huge.bmp", "huge.tga"}) {
+        if (!folder.extend(name, kMaxDataFileBytes + 1)) {
+            GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
+        }
+    }
+    const std::string refusal =
+        "The file is larger than 256 MiB - " + folder.root() + "\\data\\texture\\";
+
+    std::uint8_t fromTga = kUnwritten;
+    std::string printed;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load("huge.bmp", &fromTga, &printed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal + "huge.bmp\n");
+    EXPECT_EQ(fromTga, kUnwritten);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
+    EXPECT_TRUE(headless.messageBoxes.empty());
+
+    glGenTextures(1, &texture);
+    EXPECT_FALSE(load("huge.tga", &fromTga, &printed));
+    EXPECT_EQ(printed, refusal + "huge.tga\n");
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
 }
 
 }  // namespace

@@ -73,6 +73,33 @@ TEST_F(WorldTest, DrawsTheGroundThenEveryLoadedPlacementWithItsFloats) {
     EXPECT_EQ(matrixAndDepth(), before);
 }
 
+// A model file of 1 TiB is refused without reading it; the model beside it loads and draws.
+TEST_F(WorldTest, AModelFileTooLargeToReadIsLoggedAndTheRestDraws) {
+    writeGround("g.gnd");
+    writeModel("small", chainModel(2));
+    writeModel("huge", chainModel(2));
+    if (!scratch.extend("data/model/huge", std::uint64_t{1} << 40)) {
+        GTEST_SKIP() << "the file system cannot make a sparse file of 1 TiB";
+    }
+    WorldFileDescription file;
+    file.groundName = "g.gnd";
+    file.placements = {{"huge", {0, 0, 0}, {0, 0, 0}, {1, 1, 1}},
+                       {"small", {5, 1, 20}, {0, 30, 0}, {1, 1, 1}}};
+    World world;
+    EXPECT_EQ(read(world, writeWorld("w.rsw", file)),
+              "The file is larger than 256 MiB - " + root.string() + "\\data\\model\\huge\n");
+    EXPECT_EQ(world.loaded, (std::vector<std::uint8_t>{0, 1}));
+    EXPECT_EQ(modelLog(), "0 1 huge\n1 2 small\n");
+
+    useViewerTransforms();
+    Polygons expected = recordFeedback([&] { world.ground.drawGround(); });
+    const Polygons small =
+        recordFeedback([&] { world.models[1].draw(5, 1, 20, 0, 30, 0, 1, 1, 1); });
+    ASSERT_FALSE(small.empty()) << "the small model is in view";
+    expected.insert(expected.end(), small.begin(), small.end());
+    EXPECT_EQ(flattened(recordFeedback([&] { world.drawWorld(); })), flattened(expected));
+}
+
 // All placements of a model share its animation clocks: each placement moves them on one step.
 TEST_F(WorldTest, EachPlacementAdvancesItsModelsAnimationOnce) {
     writeGround("g.gnd");

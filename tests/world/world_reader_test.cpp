@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/input_limits.h"
 #include "world_test_files.h"
 
 namespace {
@@ -84,10 +85,16 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
     const std::string cut = (root / "short.rsw").string();
     ASSERT_TRUE(writeFile(cut, std::vector(bytes.begin(), bytes.begin() + kWorldHeaderSize - 1)));
     const std::string missing = (root / "missing.rsw").string();
+    // A whole world followed by zeros, one byte more than any world file may have.
+    const std::string huge = writeWorld("huge.rsw", worldOf({"m1"}));
+    if (!scratch.extend("huge.rsw", kMaxDataFileBytes + 1)) {
+        GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
+    }
     World world;
     for (const auto& [path, error] :
          {std::pair{missing, "Cannot open the world file - "},
-          std::pair{cut, "The world file is shorter than its header - "}}) {
+          std::pair{cut, "The world file is shorter than its header - "},
+          std::pair{huge, "The file is larger than 256 MiB - "}}) {
         read(world, good);
         EXPECT_EQ(read(world, path, false), error + path + "\n");
         expectNoModels(world);
