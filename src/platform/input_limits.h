@@ -10,3 +10,9 @@
 // allocated: no real file of these kinds comes near it.
 inline constexpr std::uint64_t kMaxDataFileBytes = std::uint64_t{256} << 20;
 inline constexpr char kFileTooLarge[] = "The file is larger than 256 MiB";
+
+// The most pixels one byte of an image file can describe: a BMP run-length pair of two bytes
+// gives at most 255 pixels, a TGA run packet at most 128, uncompressed data far fewer. An image
+// that claims more per byte of its file is refused: a texture file of 1 KiB describes at most
+// 131072 pixels, 512 KiB as RGBA.
+inline constexpr std::uint64_t kMaxPixelsPerFileByte = 128;

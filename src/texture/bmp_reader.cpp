@@ -20,7 +20,6 @@ constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kPixelOffsetField = 10;
-constexpr std::int64_t kMaxDimension = 32768;
 
 using Rgb = std::array<std::uint8_t, 3>;
 // Colour-table entries by pixel index; an index past the end of the table reads black.
@@ -163,9 +162,9 @@ std::int64_t rowCount(const DibHeader& header) {
     return header.height < 0 ? -static_cast<std::int64_t>(header.height) : header.height;
 }
 
-bool dimensionsUsable(const DibHeader& header) {
-    const std::int64_t rows = rowCount(header);
-    return header.width > 0 && header.width <= kMaxDimension && rows > 0 && rows <= kMaxDimension;
+// A DIB section of no pixels cannot be made.
+bool hasPixels(const DibHeader& header) {
+    return header.width > 0 && rowCount(header) > 0;
 }
 
 bool formatSupported(const DibHeader& header) {
@@ -363,14 +362,18 @@ std::uint16_t countDibColours(const DibHeader& header) {
     }
 }
 
-DibDecoding decodeDib(std::span<const std::uint8_t> file) {
+DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) {
     DibLayout layout;
     if (const char* failure = parseDib(file, layout)) {
         return {{}, failure};
     }
     const DibHeader& header = layout.header;
-    if (!dimensionsUsable(header)) {
+    if (!hasPixels(header)) {
         return {{}, kOutOfMemory};
+    }
+    if (const char* refusal =
+            imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide)) {
+        return {{}, nullptr, refusal};
     }
     if (!formatSupported(header) || (!isRle(header) && !holdsAllRows(layout))) {
         return {{}, kConversionError};
@@ -390,7 +393,7 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file) {
     return {std::move(image), nullptr};
 }
 
-std::optional<RgbImage> loadDibImage(const char* path) {
+std::optional<RgbImage> loadDibImage(const char* path, std::int32_t maxSide) {
     const HostFile file = readHostFile(path);
     if (file.problem == HostFile::Problem::tooLarge) {
         reportFileError(kFileTooLarge, path);
@@ -402,7 +405,11 @@ std::optional<RgbImage> loadDibImage(const char* path) {
         showDibFailure(text.c_str());
         return std::nullopt;
     }
-    DibDecoding decoding = decodeDib(file.bytes);
+    DibDecoding decoding = decodeDib(file.bytes, maxSide);
+    if (decoding.refusal != nullptr) {
+        reportFileError(decoding.refusal, path);
+        return std::nullopt;
+    }
     if (decoding.failure != nullptr) {
         showDibFailure(decoding.failure);
         return std::nullopt;

@@ -35,16 +35,21 @@ inline constexpr std::uint32_t BI_BITFIELDS = 3;
 // The number of colour-table entries that follow the header.
 std::uint16_t countDibColours(const DibHeader& header);
 
-// An image, or the text of the message that says why there is none.
+// An image, or the text that says why there is none: a failure the user sees in a message box,
+// or a refusal of an image too large to decode, which only goes to standard error.
 struct DibDecoding {
     RgbImage image;
     const char* failure = nullptr;
+    const char* refusal = nullptr;
 };
 
-// Decodes a whole BMP file held in memory; reads nothing outside `file`.
-DibDecoding decodeDib(std::span<const std::uint8_t> file);
+// Decodes a whole BMP file held in memory; reads nothing outside `file`. An image wider or taller
+// than `maxSide`, or with more pixels than its file can describe (imageSizeRefusal), is refused
+// before its pixels are allocated.
+DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide);
 
-// Reads the file at `path`. A file larger than kMaxDataFileBytes gives one line "<what> - <path>"
-// on standard error; every other failure shows its message box (caption "Error", owned by the
-// window with the keyboard focus). Either way it gives nothing.
-std::optional<RgbImage> loadDibImage(const char* path);
+// Reads the file at `path`, with the side limit of decodeDib. A file larger than
+// kMaxDataFileBytes and a refused image give one line "<what> - <path>" on standard error; every
+// other failure shows its message box (caption "Error", owned by the window with the keyboard
+// focus). Either way it gives nothing.
+std::optional<RgbImage> loadDibImage(const char* path, std::int32_t maxSide);

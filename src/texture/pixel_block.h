@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/input_limits.h"
+
 struct FreePixelBlock {
     void operator()(std::uint8_t* block) const { std::free(block); }
 };
@@ -21,4 +23,18 @@ inline PixelBlock allocZeroed(std::size_t count, std::size_t elementSize = 1) {
         count = elementSize = 1;
     }
     return PixelBlock(static_cast<std::uint8_t*>(std::calloc(count, elementSize)));
+}
+
+// Why an image of `width` x `height` pixels from a file of `fileBytes` bytes gets no pixel block,
+// or null when it may have one: no side may exceed `maxSide`, the largest texture GL takes, and
+// no file describes more than kMaxPixelsPerFileByte pixels a byte.
+inline const char* imageSizeRefusal(std::int64_t width, std::int64_t height, std::size_t fileBytes,
+                                    std::int64_t maxSide) {
+    if (width > maxSide || height > maxSide) {
+        return "The image is larger than the largest texture";
+    }
+    if (static_cast<std::uint64_t>(width * height) > kMaxPixelsPerFileByte * fileBytes) {
+        return "The image has more pixels than its file can describe";
+    }
+    return nullptr;
 }

@@ -73,11 +73,18 @@ void reportSource(std::uint8_t* fromTga, std::uint8_t value) {
     }
 }
 
+// The largest width and height the current context takes for a texture.
+std::int32_t maxTextureSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
 bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, std::uint8_t* fromTga) {
     if (!path || !hostFileReadable(*path)) {
         return false;
     }
-    const std::optional<RgbImage> image = loadDibImage(path->c_str());
+    const std::optional<RgbImage> image = loadDibImage(path->c_str(), maxTextureSide());
     if (!image) {
         return false;
     }
@@ -111,7 +118,7 @@ bool loadTgaTexture(const std::optional<std::string>& path, const char* textureN
     glBindTexture(GL_TEXTURE_2D, texture);
     TgaImage image;
     if (path) {
-        loadTga(path->c_str(), image, TGA_NO_UPLOAD);
+        loadTga(path->c_str(), image, TGA_NO_UPLOAD, maxTextureSide());
     } else {
         failTga("File not found", textureName, image);
     }

@@ -8,6 +8,7 @@
 // Loads "<dataRoot>\data\texture\<textureName>" into `texture`: BMP files (by the name's last three
 // characters, "bmp" or "BMP") get alpha from a near-magenta colour key, TGA files ("tga" or "TGA")
 // keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture. A file
-// larger than kMaxDataFileBytes fails as a file that cannot be read.
+// larger than kMaxDataFileBytes, and an image wider or taller than the current context's largest
+// texture or with more pixels than its file can describe, fail as a file that cannot be read.
 bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
                  std::uint8_t* fromTga = nullptr);

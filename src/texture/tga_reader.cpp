@@ -100,8 +100,8 @@ int glPixelBytes(GLenum format) {
 
 }  // namespace
 
-void loadTga(const char* path, TgaImage& image, std::uint32_t flags) {
-    if (!readTga(path, image, flags)) {
+void loadTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide) {
+    if (!readTga(path, image, flags, maxSide)) {
         return;
     }
     if ((flags & TGA_NO_UPLOAD) == 0) {
@@ -112,7 +112,7 @@ void loadTga(const char* path, TgaImage& image, std::uint32_t flags) {
     }
 }
 
-bool readTga(const char* path, TgaImage& image, std::uint32_t flags) {
+bool readTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide) {
     findCompressionEntryPoints();
     const HostFile file = readHostFile(path);
     if (!file) {
@@ -120,13 +120,14 @@ bool readTga(const char* path, TgaImage& image, std::uint32_t flags) {
             file.problem == HostFile::Problem::tooLarge ? kFileTooLarge : "File not found", path,
             image);
     }
-    if (const char* failure = decodeTga(file.bytes, image, flags)) {
+    if (const char* failure = decodeTga(file.bytes, image, flags, maxSide)) {
         return failTga(failure, path, image);
     }
     return true;
 }
 
-const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags) {
+const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
+                      std::int32_t maxSide) {
     freeTgaPixels(image);
     ByteCursor cursor(file);
     if (!readTgaHeader(cursor, image)) {
@@ -137,6 +138,9 @@ const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::
     }
     if (image.imageSize == 0) {
         return kInvalidSize;
+    }
+    if (const char* refusal = imageSizeRefusal(image.width, image.height, file.size(), maxSide)) {
+        return refusal;
     }
     skipToPixels(cursor, image);
     return readTgaPixels(image, cursor) ? nullptr : kOutOfMemory;

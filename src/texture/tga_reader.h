@@ -48,15 +48,19 @@ extern bool compressionAvailable;
 
 // Reads `path` into `image`; uploads it unless TGA_NO_UPLOAD, then releases the pixels if
 // TGA_FREE_PIXELS. After a failure `image.pixels` is empty and the checkerboard is uploaded.
-void loadTga(const char* path, TgaImage& image, std::uint32_t flags);
+// `maxSide` as for decodeTga.
+void loadTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide);
 
 // Reads and decodes the file; on failure (a file larger than kMaxDataFileBytes among them)
 // reports it through failTga and returns false.
-bool readTga(const char* path, TgaImage& image, std::uint32_t flags);
+bool readTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide);
 
 // Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it
-// held: nothing on success, else the failure message. Reads nothing outside `file`.
-const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags);
+// held: nothing on success, else the failure message. Reads nothing outside `file`. An image
+// wider or taller than `maxSide`, or with more pixels than its file can describe
+// (imageSizeRefusal), is refused before its pixels are allocated.
+const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
+                      std::int32_t maxSide);
 
 // Reads the 18 header bytes and derives bytesPerPixel and imageSize; false when the data is
 // shorter than the header.

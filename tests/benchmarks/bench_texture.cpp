@@ -18,6 +18,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr int kSize = 2048;
+constexpr std::int32_t kMaxTextureSide = 16384;  // GL_MAX_TEXTURE_SIZE of a common driver
 
 // Bands of one colour 1 to 16 pixels long in 64 colours, so that run-length files hold runs and
 // stretches in place alike.
@@ -88,9 +89,9 @@ void reportOutput(benchmark::State& state, std::size_t channels) {
 void ourBmp(benchmark::State& state, Bytes (*makeFile)()) {
     const Bytes file = makeFile();
     for (auto _ : state) {
-        const DibDecoding decoding = decodeDib(file);
-        if (decoding.failure != nullptr) {
-            state.SkipWithError(decoding.failure);
+        const DibDecoding decoding = decodeDib(file, kMaxTextureSide);
+        if (const char* failure = decoding.failure ? decoding.failure : decoding.refusal) {
+            state.SkipWithError(failure);
             return;
         }
         benchmark::DoNotOptimize(decoding.image.pixels.get());
@@ -102,7 +103,7 @@ void ourTga(benchmark::State& state, Bytes (*makeFile)(), int channels) {
     const Bytes file = makeFile();
     for (auto _ : state) {
         TgaImage image;
-        if (const char* failure = decodeTga(file, image, 0)) {
+        if (const char* failure = decodeTga(file, image, 0, kMaxTextureSide)) {
             state.SkipWithError(failure);
             return;
         }

@@ -10,6 +10,7 @@
 #include "app/argument_file.h"
 #include "ground/ground_file.h"
 #include "model/model.h"
+#include "platform/input_limits.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
 #include "world/world_file.h"
@@ -45,14 +46,25 @@ void fuzzArgumentFile(FuzzBytes data) {
             "every line is shorter than 1024 characters and holds no line break");
 }
 
+// GL_MAX_TEXTURE_SIZE of a common driver.
+constexpr std::int32_t kMaxTextureSide = 16384;
+
+bool describableBy(FuzzBytes data, std::int64_t width, std::int64_t height) {
+    return static_cast<std::uint64_t>(width * height) <= kMaxPixelsPerFileByte * data.size();
+}
+
 void fuzzBmp(FuzzBytes data) {
-    const DibDecoding decoding = decodeDib(data);
-    if (decoding.failure != nullptr) {
+    const DibDecoding decoding = decodeDib(data, kMaxTextureSide);
+    if (decoding.failure != nullptr || decoding.refusal != nullptr) {
+        require(decoding.image.pixels == nullptr, "a refused BMP has no pixels");
         return;
     }
     const RgbImage& image = decoding.image;
-    require(image.width > 0 && image.width <= 32768 && image.height > 0 && image.height <= 32768,
-            "a decoded BMP has 1 to 32768 rows and columns");
+    require(image.width > 0 && image.width <= kMaxTextureSide && image.height > 0 &&
+                image.height <= kMaxTextureSide,
+            "a decoded BMP has 1 to kMaxTextureSide rows and columns");
+    require(describableBy(data, image.width, image.height),
+            "a decoded BMP has no more pixels than its file can describe");
     require(image.pixels != nullptr, "a decoded BMP has pixels");
     // The colour key reads every pixel: the block must reach that far.
     const std::size_t last = static_cast<std::size_t>(image.width) * image.height * 3 - 1;
@@ -69,11 +81,15 @@ void fuzzTga(FuzzBytes data) {
         return;
     }
     TgaImage image;
-    if (decodeTga(data.subspan(1), image, tgaFlagsOf(data[0])) != nullptr) {
+    const FuzzBytes file = data.subspan(1);
+    if (decodeTga(file, image, tgaFlagsOf(data[0]), kMaxTextureSide) != nullptr) {
         require(image.pixels == nullptr, "a refused TGA keeps no pixels");
         return;
     }
     require(image.pixels != nullptr && image.imageSize > 0, "a decoded TGA has pixels");
+    require(image.width <= kMaxTextureSide && image.height <= kMaxTextureSide &&
+                describableBy(file, image.width, image.height),
+            "a decoded TGA is no larger than the largest texture and its file can describe");
     require(static_cast<std::int64_t>(image.width) * image.height * image.bytesPerPixel ==
                 image.imageSize,
             "the pixel block is width x height x bytesPerPixel");

@@ -14,7 +14,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes rgbOf(const Bytes& file) {
-    const DibDecoding decoding = decodeDib(file);
+    const DibDecoding decoding = decodeDib(file, kTextureSide);
     if (decoding.failure != nullptr) {
         ADD_FAILURE() << "decoding failed: " << decoding.failure;
         return {};
@@ -23,10 +23,12 @@ Bytes rgbOf(const Bytes& file) {
     return Bytes(pixels, pixels + std::size_t(decoding.image.width) * decoding.image.height * 3);
 }
 
-std::string failureOf(const Bytes& file) {
-    const DibDecoding decoding = decodeDib(file);
+// The message of a failure or a refusal.
+std::string failureOf(const Bytes& file, std::int32_t maxSide = kTextureSide) {
+    const DibDecoding decoding = decodeDib(file, maxSide);
     EXPECT_FALSE(decoding.image.pixels);
-    return decoding.failure ? decoding.failure : "(none)";
+    EXPECT_TRUE(decoding.failure == nullptr || decoding.refusal == nullptr);
+    return decoding.failure ? decoding.failure : decoding.refusal ? decoding.refusal : "(none)";
 }
 
 Bytes rampColour(std::uint32_t index) {
@@ -172,6 +174,7 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
     const char* unknown = "Unknown DIB file format.";
     const char* conversion = "Image file conversion error.";
     const char* memory = "Out of memory.";
+    const char* tooLarge = "The image is larger than the largest texture";
     const BmpPicture picture = indexedPicture(4, 2, 8);
     const auto rle8 = [&](Bytes data) {
         return bmpFile(
@@ -199,8 +202,8 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
         {"cut in the masks", cut(masked, 46), unknown},
         {"width 0", sized(0, 4, 40), memory},
         {"negative width", sized(-4, 4, 40), memory},
-        {"height -32769", sized(1, -32769, 40), memory},
-        {"core width 40000", sized(40000, 1, 12), memory},
+        {"height -32769", sized(1, -32769, 40), tooLarge},
+        {"core width 40000", sized(40000, 1, 12), tooLarge},
         {"last pixel missing", cut(whole, whole.size() - 1), conversion},
         {"pixel offset past the end", cut(gapped, gapped.size() - 8 - 50), conversion},
         {"2 bits per pixel", bmpFile(picture, {.bitCount = 2}), conversion},
@@ -218,8 +221,33 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
     EXPECT_EQ(rgbOf(rle8({4, 7})).size(), 4u * 3);
     const Bytes padded = bmpFile(indexedPicture(3, 2, 8), {.bitCount = 8});
     EXPECT_EQ(rgbOf(cut(padded, padded.size() - 1)).size(), 3u * 2 * 3);
-    const BmpPicture widest{32768, 1, std::vector<std::uint32_t>(32768), {}};
-    EXPECT_EQ(rgbOf(bmpFile(widest, {.bitCount = 16})).size(), 32768u * 3);
+    const BmpPicture widest{kTextureSide, 1, std::vector<std::uint32_t>(kTextureSide), {}};
+    EXPECT_EQ(rgbOf(bmpFile(widest, {.bitCount = 16})).size(), std::size_t(kTextureSide) * 3);
+}
+
+// No side may exceed the limit given, and no file describe more than 128 pixels a byte.
+TEST(BmpReader, ImagesLargerThanTheTextureOrTheirFileAreRefused) {
+    // 60 bytes: one colour-table entry and an end-of-bitmap code, so 7680 pixels at the most.
+    const auto endCodeOnly = [](std::int32_t width, std::int32_t height) {
+        return bmpFile(BmpPicture{width, height, {}, {{1, 2, 3}}},
+                       {.bitCount = 8,
+                        .compression = BmpCompression::rle8,
+                        .coloursUsed = 1,
+                        .pixelData = Bytes{0, 1}});
+    };
+    ASSERT_EQ(endCodeOnly(1, 1).size(), 60u);
+    EXPECT_EQ(rgbOf(endCodeOnly(7680, 1)), Bytes(7680 * 3));  // skipped pixels are black
+    EXPECT_EQ(rgbOf(endCodeOnly(80, 96)).size(), 7680u * 3);
+    const char* tooMany = "The image has more pixels than its file can describe";
+    EXPECT_EQ(failureOf(endCodeOnly(7681, 1)), tooMany);
+    EXPECT_EQ(failureOf(endCodeOnly(1, 7681)), tooMany);
+    EXPECT_EQ(failureOf(endCodeOnly(16384, 16384)), tooMany);
+
+    EXPECT_TRUE(decodeDib(endCodeOnly(20, 20), 20).image.pixels);
+    for (const auto& [width, height] : {std::pair{21, 20}, std::pair{20, 21}}) {
+        EXPECT_EQ(failureOf(endCodeOnly(width, height), 20),
+                  "The image is larger than the largest texture");
+    }
 }
 
 using BmpMessages = HeadlessGlTest;
@@ -230,9 +258,9 @@ TEST_F(BmpMessages, FailuresShowABoxOwnedByTheFocusWindow) {
     const std::string empty = folder.write("empty.bmp", Bytes{});
     const std::string good =
         folder.write("good.bmp", bmpFile(indexedPicture(3, 3, 8), {.bitCount = 8}));
-    EXPECT_FALSE(loadDibImage(damaged.c_str()));
-    EXPECT_FALSE(loadDibImage(empty.c_str()));
-    const auto image = loadDibImage(good.c_str());
+    EXPECT_FALSE(loadDibImage(damaged.c_str(), kTextureSide));
+    EXPECT_FALSE(loadDibImage(empty.c_str(), kTextureSide));
+    const auto image = loadDibImage(good.c_str(), kTextureSide);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 3);
 

@@ -13,6 +13,9 @@
 
 using Pixel = std::array<std::uint8_t, 4>;
 
+// The side limit that tests without GL give the decoders: GL_MAX_TEXTURE_SIZE of a common driver.
+inline constexpr std::int32_t kTextureSide = 16384;
+
 // A data root in a scratch folder, with its data/texture folder; removed at the end.
 class TextureFolder {
   public:

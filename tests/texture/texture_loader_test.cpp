@@ -191,6 +191,43 @@ TEST_F(TextureLoading, AFailedTgaShowsItsCheckerboardInTheScene) {
     EXPECT_EQ(pixelAt(square + square / 2, kHeight / 8 + 30)[0], 255);
 }
 
+// Files of a few bytes that claim 16384 x 16384 pixels are refused before their pixels are
+// allocated: the BMP with one line on standard error and no image, the TGA through its own line
+// and checkerboard.
+TEST_F(TextureLoading, ImagesWithMorePixelsThanTheirFileCanDescribeAreRefused) {
+    const Bytes bmp =
+        bmpFile(BmpPicture{16384, 16384, {}, {{1, 2, 3}}}, {.bitCount = 8,
+                                                            .compression = BmpCompression::rle8,
+                                                            .coloursUsed = 1,
+                                                            .pixelData = Bytes{0, 1}});
+    const Bytes tga = tgaFile(RgbaPicture{16384, 16384, {}}, {.pixelData = Bytes{1, 2, 3, 4}});
+    ASSERT_EQ(bmp.size(), 60u);
+    ASSERT_EQ(tga.size(), 22u);
+    folder.write("huge.bmp", bmp);
+    folder.write("huge.tga", tga);
+    const std::string refusal = "The image has more pixels than its file can describe - " +
+                                folder.root() + "\\data\\texture\\";
+
+    std::uint8_t fromTga = kUnwritten;
+    std::string printed;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load("huge.bmp", &fromTga, &printed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal + "huge.bmp\n");
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(fromTga, kUnwritten);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
+    EXPECT_TRUE(headless.messageBoxes.empty());
+
+    glGenTextures(1, &texture);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load("huge.tga", &fromTga, &printed));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(printed, refusal + "huge.tga\n");
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_LUMINANCE4);
+    EXPECT_EQ(boundTexels(GL_LUMINANCE, 1)[16], 0);  // the checkerboard's second square
+}
+
 // Pictures of 2 x 2 pixels followed by zeros, one byte more than any texture file may have: they
 // fail as the BMP and TGA failures above.
 TEST_F(TextureLoading, FilesLargerThan256MiBAreRefused) {
@@ -217,6 +254,44 @@ TEST_F(TextureLoading, FilesLargerThan256MiBAreRefused) {
     EXPECT_FALSE(load("huge.tga", &fromTga, &printed));
     EXPECT_EQ(printed, refusal + "huge.tga\n");
     EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
+}
+
+TEST_F(TextureLoading, ImagesWiderThanTheLargestTextureAreRefused) {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    for (const GLint width : {side, side + 1}) {
+        const BmpPicture row{
+            width, 1, std::vector<std::uint32_t>(std::size_t(width), 0x102030), {}};
+        folder.write("row.bmp", bmpFile(row, {.bitCount = 24}));
+        glGenTextures(1, &texture);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(load("row.bmp", nullptr), width == side) << width;
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), width == side ? side : 0);
+        EXPECT_EQ(errors, width == side ? ""
+                                        : "The image is larger than the largest texture - " +
+                                              folder.root() + "\\data\\texture\\row.bmp\n");
+    }
+}
+
+// One colour as run-length data: the file is far smaller than the pixels, and all of them arrive.
+TEST_F(TextureLoading, RunLengthImagesOfOneColourLoadWhole) {
+    constexpr int kSide = 512;
+    const BmpPicture indices{
+        kSide, kSide, std::vector<std::uint32_t>(kSide * kSide), {{200, 100, 50}}};
+    folder.write(
+        "flat.bmp",
+        bmpFile(indices, {.bitCount = 8, .compression = BmpCompression::rle8, .coloursUsed = 1}));
+    RgbaPicture flat{kSide, kSide, {}};
+    for (int i = 0; i < kSide * kSide; ++i) {
+        flat.rgba.insert(flat.rgba.end(), {200, 100, 50, 255});
+    }
+    folder.write("flat.tga", tgaFile(flat, {.imageType = 10, .bitsPerPixel = 24}));
+    for (const char* name : {"flat.bmp", "flat.tga"}) {
+        glGenTextures(1, &texture);
+        EXPECT_TRUE(load(name, nullptr)) << name;
+        EXPECT_EQ(boundTexels(GL_RGBA, 4), flat.rgba) << name;
+    }
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ Bytes pixelsOf(const TgaImage& image) {
 // The file's decoded pixels; a failure is a test failure.
 Bytes decodedPixels(const Bytes& file, std::uint32_t flags = 0) {
     TgaImage image;
-    const char* failure = decodeTga(file, image, flags);
+    const char* failure = decodeTga(file, image, flags, kTextureSide);
     EXPECT_EQ(failure, nullptr) << failure;
     return pixelsOf(image);
 }
@@ -46,12 +46,15 @@ Bytes expectedPixels(const RgbaPicture& picture, int bitsPerPixel) {
 
 TEST(TgaReader, TrueColourPixelsTurnToRgb) {
     TgaImage image;
-    EXPECT_EQ(decodeTga(rawTga(2, 1, {.bitsPerPixel = 24}, {10, 20, 30, 40, 50, 60}), image, 0),
+    EXPECT_EQ(decodeTga(rawTga(2, 1, {.bitsPerPixel = 24}, {10, 20, 30, 40, 50, 60}), image, 0,
+                        kTextureSide),
               nullptr);
     EXPECT_EQ(pixelsOf(image), (Bytes{30, 20, 10, 60, 50, 40}));
     EXPECT_EQ(image.glFormat, GLenum(GL_RGB));
     EXPECT_EQ(image.imageSize, 6);
-    EXPECT_EQ(decodeTga(rawTga(1, 1, {.bitsPerPixel = 32}, {10, 20, 30, 99}), image, 0), nullptr);
+    EXPECT_EQ(
+        decodeTga(rawTga(1, 1, {.bitsPerPixel = 32}, {10, 20, 30, 99}), image, 0, kTextureSide),
+        nullptr);
     EXPECT_EQ(pixelsOf(image), (Bytes{30, 20, 10, 99}));
     EXPECT_EQ(image.glFormat, GLenum(GL_RGBA));
 
@@ -109,10 +112,10 @@ TEST(TgaReader, UnusableFilesAreRefusedWithTheirMessage) {
     // Greyscale needs a flag; TGA_LUMINANCE wins over TGA_ALPHA; grey bytes keep their order.
     const Bytes grey = rawTga(3, 1, {.imageType = 3, .bitsPerPixel = 8}, {1, 2, 3});
     TgaImage image;
-    EXPECT_EQ(decodeTga(grey, image, TGA_LUMINANCE | TGA_ALPHA), nullptr);
+    EXPECT_EQ(decodeTga(grey, image, TGA_LUMINANCE | TGA_ALPHA, kTextureSide), nullptr);
     EXPECT_EQ(image.glFormat, GLenum(GL_LUMINANCE));
     EXPECT_EQ(pixelsOf(image), (Bytes{1, 2, 3}));
-    EXPECT_EQ(decodeTga(grey, image, TGA_ALPHA), nullptr);
+    EXPECT_EQ(decodeTga(grey, image, TGA_ALPHA, kTextureSide), nullptr);
     EXPECT_EQ(image.glFormat, GLenum(GL_ALPHA));
 
     const Bytes pixel{1, 2, 3, 4};
@@ -135,13 +138,34 @@ TEST(TgaReader, UnusableFilesAreRefusedWithTheirMessage) {
         {rawTga(32767, 32767, {}, pixel), 0, "Invalid image size"},  // over 2^31 - 1 bytes
     };
     for (const auto& [file, flags, message] : cases) {
-        EXPECT_STREQ(decodeTga(file, image, flags), message);
+        EXPECT_STREQ(decodeTga(file, image, flags, kTextureSide), message);
         EXPECT_FALSE(image.pixels);
     }
 
     // A short uncompressed file keeps what it has, turned to RGB, and zeros after it.
     EXPECT_EQ(decodedPixels(rawTga(2, 2, {.bitsPerPixel = 24}, {1, 2, 3, 4, 5, 6, 7})),
               (Bytes{3, 2, 1, 6, 5, 4, 0, 0, 7, 0, 0, 0}));
+}
+
+// No side may exceed the limit given, and no file describe more than 128 pixels a byte.
+TEST(TgaReader, ImagesLargerThanTheTextureOrTheirFileAreRefused) {
+    const Bytes pixel{1, 2, 3, 4};  // with the header 22 bytes, so 2816 pixels at the most
+    ASSERT_EQ(rawTga(1, 1, {}, pixel).size(), 22u);
+    EXPECT_EQ(decodedPixels(rawTga(2816, 1, {}, pixel)).size(), 2816u * 4);
+    EXPECT_EQ(decodedPixels(rawTga(44, 64, {}, pixel)).size(), 2816u * 4);
+    TgaImage image;
+    const char* tooMany = "The image has more pixels than its file can describe";
+    EXPECT_STREQ(decodeTga(rawTga(2817, 1, {}, pixel), image, 0, kTextureSide), tooMany);
+    EXPECT_STREQ(decodeTga(rawTga(1, 2817, {}, pixel), image, 0, kTextureSide), tooMany);
+    EXPECT_STREQ(decodeTga(rawTga(16384, 16384, {}, pixel), image, 0, kTextureSide), tooMany);
+    EXPECT_FALSE(image.pixels);
+
+    EXPECT_EQ(decodeTga(rawTga(20, 20, {}, pixel), image, 0, 20), nullptr);
+    for (const auto& [width, height] : {std::pair{21, 20}, std::pair{20, 21}}) {
+        EXPECT_STREQ(decodeTga(rawTga(width, height, {}, pixel), image, 0, 20),
+                     "The image is larger than the largest texture");
+        EXPECT_FALSE(image.pixels);
+    }
 }
 
 class TgaUpload : public HeadlessGlTest {
@@ -153,7 +177,7 @@ class TgaUpload : public HeadlessGlTest {
         glBindTexture(GL_TEXTURE_2D, texture);
         const std::string path = folder.write("image.tga", file);
         testing::internal::CaptureStdout();
-        loadTga(path.c_str(), image, flags);
+        loadTga(path.c_str(), image, flags, kTextureSide);
         return testing::internal::GetCapturedStdout();
     }
 
@@ -186,7 +210,7 @@ TEST_F(TgaUpload, EveryFailurePrintsItsLineAndLeavesTheCheckerboard) {
     image.glFormat = GL_RGBA;
     const std::string missing = folder.root() + "\\data\\texture\\missing.tga";
     testing::internal::CaptureStdout();
-    loadTga(missing.c_str(), image, 0);
+    loadTga(missing.c_str(), image, 0, kTextureSide);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "File not found - " + missing + "\n");
     EXPECT_FALSE(image.pixels);
     EXPECT_EQ(image.imageType, 3);
