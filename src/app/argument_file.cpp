@@ -7,6 +7,8 @@
 namespace {
 
 constexpr std::size_t kLineBuffer = 1024;  // each read takes at most 1023 characters
+// The root line and every name that counts, each read with a CR LF break, lie within what is read.
+static_assert((1 + kMaxNames) * kLineBuffer <= kArgumentFileReadBytes);
 
 // The next line as a buffered line read gives it: up to and including a line break, at most 1023
 // characters.
@@ -66,13 +68,13 @@ std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
 
 bool readArgumentFile() {
     const std::optional<std::string> path = argumentFilePath();
-    const HostFile file = path ? readHostFile(*path) : HostFile{};
-    if (!file) {
+    const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
+    if (!bytes) {
         showArgumentError("Can't open orvalis.arg");
         return false;
     }
     auto parsed = parseArgumentFile(
-        std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size()));
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!parsed) {
         showArgumentError("Can't read orvalis.arg");
         return false;

@@ -17,7 +17,8 @@ struct ArgumentFile {
 // text is empty.
 std::optional<ArgumentFile> parseArgumentFile(std::string_view text);
 
-// Reads orvalis.arg from the current directory into the application state. On failure it shows the
+// Reads orvalis.arg from the current directory into the application state; only its first
+// kArgumentFileReadBytes, which hold every line that counts, are read. On failure it shows the
 // message box ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file named in orvalis.arg")
 // and gives false.
 bool readArgumentFile();

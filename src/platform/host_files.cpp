@@ -145,6 +145,20 @@ HostFile readHostFile(std::string_view path, std::uint64_t limit) {
     return {HostFile::Problem::none, std::move(bytes)};
 }
 
+std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
+                                                           std::size_t count) {
+    const auto opened = openRegularFile(path);
+    if (!opened) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(count);
+    bytes.resize(std::fread(bytes.data(), 1, count, opened->file.get()));
+    if (std::ferror(opened->file.get())) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::optional<std::string> composeDataPath(const char* format, std::string_view root,
                                            std::string_view name) {
     const std::string rootText(root);

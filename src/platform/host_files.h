@@ -31,6 +31,11 @@ struct HostFile {
 // The whole file. One larger than `limit` bytes is refused before anything is read or allocated.
 HostFile readHostFile(std::string_view path, std::uint64_t limit = kMaxDataFileBytes);
 
+// The file's first `count` bytes (all of it when it is shorter), or nothing when it cannot be
+// opened or read: a file of any size costs at most `count` bytes.
+std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
+                                                           std::size_t count);
+
 // Whether the file can be opened for reading.
 bool hostFileReadable(std::string_view path);
 

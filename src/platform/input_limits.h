@@ -11,6 +11,10 @@
 inline constexpr std::uint64_t kMaxDataFileBytes = std::uint64_t{256} << 20;
 inline constexpr char kFileTooLarge[] = "The file is larger than 256 MiB";
 
+// How much of the argument file is read: its first line and the 50 names that count, each read
+// at most 1023 characters and its line break (CR LF included) long, lie within it.
+inline constexpr std::size_t kArgumentFileReadBytes = std::size_t{64} << 10;
+
 // The most pixels one byte of an image file can describe: a BMP run-length pair of two bytes
 // gives at most 255 pixels, a TGA run packet at most 128, uncompressed data far fewer. An image
 // that claims more per byte of its file is refused: a texture file of 1 KiB describes at most

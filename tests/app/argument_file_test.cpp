@@ -57,6 +57,19 @@ TEST_F(ArgumentFileReading, FillsTheStateFromTheCurrentDirectory) {
     EXPECT_TRUE(headless.messageBoxes.empty());
 }
 
+// Only the start of the file can matter, and only the start is read.
+TEST_F(ArgumentFileReading, AFileOfATebibyteReadsLikeItsStart) {
+    writeArgumentFile("data\nfirst.gnd\n");
+    if (!folder.extend("orvalis.arg", std::uint64_t{1} << 40)) {
+        GTEST_SKIP() << "the file system cannot make a sparse file of 1 TiB";
+    }
+    ASSERT_TRUE(readArgumentFile());
+    EXPECT_EQ(appState().dataRoot, "data");
+    ASSERT_EQ(appState().names.size(), kMaxNames);
+    EXPECT_EQ(appState().names.front(), "first.gnd");
+    EXPECT_EQ(appState().names.back(), std::string(1023, '\0'));
+}
+
 TEST_F(ArgumentFileReading, EachFailureShowsItsMessage) {
     struct Case {
         const char* contents;  // null: no file

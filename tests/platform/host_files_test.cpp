@@ -33,7 +33,7 @@ TEST(HostFiles, NamesAreBytesAndNeverReEncoded) {
     EXPECT_TRUE(readHostFile(folder.string() + "\\" + legacy));
 }
 
-TEST(HostFiles, FilesOverTheLimitAreRefused) {
+TEST(HostFiles, FilesOverTheLimitAreRefusedAndStartsReadAsFarAsAsked) {
     ScratchFolder folder;
     const std::string path = folder.writeText("ten", "0123456789").string();
     EXPECT_EQ(readHostFile(path, 10).bytes.size(), 10u);
@@ -42,6 +42,10 @@ TEST(HostFiles, FilesOverTheLimitAreRefused) {
     EXPECT_EQ(refused.problem, HostFile::Problem::tooLarge);
     EXPECT_TRUE(refused.bytes.empty());
     EXPECT_EQ(readHostFile(folder.string() + "/missing").problem, HostFile::Problem::cannotOpen);
+
+    EXPECT_EQ(readHostFileStart(path, 4), (std::vector<std::uint8_t>{'0', '1', '2', '3'}));
+    EXPECT_EQ(readHostFileStart(path, 64)->size(), 10u);
+    EXPECT_FALSE(readHostFileStart(folder.string(), 4));  // a folder is not a file
 }
 
 TEST(HostFiles, ComposedPathsStopAt511Characters) {
