@@ -49,24 +49,7 @@ std::optional<std::string> argumentFilePath() {
     return std::string(directory, length) + std::string(kFileName);
 }
 
-}  // namespace
-
-std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    ArgumentFile parsed;
-    parsed.dataRoot = withoutLineBreak(takeLine(text));
-    while (!text.empty()) {
-        std::string name = withoutLineBreak(takeLine(text));
-        if (parsed.names.size() < kMaxNames) {
-            parsed.names.push_back(std::move(name));
-        }
-    }
-    return parsed;
-}
-
-bool readArgumentFile() {
+bool readArguments() {
     const std::optional<std::string> path = argumentFilePath();
     const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
     if (!bytes) {
@@ -87,4 +70,28 @@ bool readArgumentFile() {
     app.dataRoot = std::move(parsed->dataRoot);
     app.names = std::move(parsed->names);
     return true;
+}
+
+}  // namespace
+
+std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    ArgumentFile parsed;
+    parsed.dataRoot = withoutLineBreak(takeLine(text));
+    while (!text.empty()) {
+        std::string name = withoutLineBreak(takeLine(text));
+        if (parsed.names.size() < kMaxNames) {
+            parsed.names.push_back(std::move(name));
+        }
+    }
+    return parsed;
+}
+
+bool readArgumentFile() {
+    return failingWhenMemoryRunsOut("orvalis.arg", readArguments, [] {
+        showArgumentError("Can't read orvalis.arg");
+        return false;
+    });
 }

@@ -20,5 +20,5 @@ std::optional<ArgumentFile> parseArgumentFile(std::string_view text);
 // Reads orvalis.arg from the current directory into the application state; only its first
 // kArgumentFileReadBytes, which hold every line that counts, are read. On failure it shows the
 // message box ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file named in orvalis.arg")
-// and gives false.
+// and gives false; when memory runs out, "Out of memory - orvalis.arg" on standard error first.
 bool readArgumentFile();

@@ -30,11 +30,7 @@ void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::s
     }
 }
 
-}  // namespace
-
-bool Ground::readGround(const char* dataRoot, const char* path) {
-    GroundFile empty;
-    adopt(*this, empty);
+bool readGroundFile(Ground& ground, const char* dataRoot, const char* path) {
     const HostFile bytes = readHostFile(path);
     if (!bytes) {
         reportUnreadFile(bytes, path, "Cannot open the ground file");
@@ -46,7 +42,20 @@ bool Ground::readGround(const char* dataRoot, const char* path) {
         reportFileError(error, path);
         return false;
     }
-    adopt(*this, *file);
-    loadTextures(*this, dataRoot, file->textureNames);
+    adopt(ground, *file);
+    loadTextures(ground, dataRoot, file->textureNames);
     return true;
+}
+
+}  // namespace
+
+bool Ground::readGround(const char* dataRoot, const char* path) {
+    GroundFile empty;
+    adopt(*this, empty);
+    return failingWhenMemoryRunsOut(
+        path, [&] { return readGroundFile(*this, dataRoot, path); },
+        [&] {
+            adopt(*this, empty);
+            return false;
+        });
 }

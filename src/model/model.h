@@ -167,8 +167,8 @@ class Model {
 
     // Reads the model file at `path` and loads its textures below `dataRoot`. False when the file
     // cannot be opened (nothing reported), or when it is larger than kMaxDataFileBytes, its header
-    // or texture list is damaged or it holds no whole node (one line on standard error); the model
-    // then stays as constructed.
+    // or texture list is damaged, it holds no whole node or memory runs out (one line on standard
+    // error); the model then stays as constructed.
     bool load(const char* dataRoot, const char* path);
     // The GL-free part of load: the records, parent links and bounds from the file's bytes; the
     // model textures and node texture tables are left for createTextures.

@@ -46,6 +46,22 @@ bool indexWithin(std::int16_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
 
+// The model is replaced only by one that loaded.
+bool loadModelFile(Model& model, const char* dataRoot, const char* path) {
+    const HostFile bytes = readHostFile(path);
+    if (!bytes) {
+        reportUnreadFile(bytes, path, nullptr);
+        return false;
+    }
+    Model loaded;
+    if (!loaded.parse(bytes.bytes, path)) {
+        return false;
+    }
+    loaded.createTextures(dataRoot);
+    model = std::move(loaded);
+    return true;
+}
+
 }  // namespace
 
 Continuation peekContinuation(ByteCursor& file) {
@@ -126,18 +142,8 @@ void ModelNode::resolveTextures(std::span<const GLuint> modelTextures,
 }
 
 bool Model::load(const char* dataRoot, const char* path) {
-    const HostFile bytes = readHostFile(path);
-    if (!bytes) {
-        reportUnreadFile(bytes, path, nullptr);
-        return false;
-    }
-    Model loaded;
-    if (!loaded.parse(bytes.bytes, path)) {
-        return false;
-    }
-    loaded.createTextures(dataRoot);
-    *this = std::move(loaded);
-    return true;
+    return failingWhenMemoryRunsOut(
+        path, [&] { return loadModelFile(*this, dataRoot, path); }, [] { return false; });
 }
 
 bool Model::parse(std::span<const std::uint8_t> bytes, std::string_view path) {

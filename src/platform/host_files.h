@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,3 +56,17 @@ void reportFileError(std::string_view what, std::string_view path);
 
 // Says why `file` gave no bytes: kFileTooLarge, or `cannotOpen` unless that is null.
 void reportUnreadFile(const HostFile& file, std::string_view path, const char* cannotOpen);
+
+// Runs the work of a reader's entry. When memory runs out inside it (std::bad_alloc, or a
+// std::length_error for a size no container can take), it reports "Out of memory - <path>" and
+// gives what `fail` gives: the reader then ends through its normal failure path.
+template <typename Work, typename Fail>
+auto failingWhenMemoryRunsOut(std::string_view path, Work work, Fail fail) -> decltype(work()) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    reportFileError("Out of memory", path);
+    return fail();
+}

@@ -140,10 +140,8 @@ bool loadTgaTexture(const std::optional<std::string>& path, const char* textureN
     return true;
 }
 
-}  // namespace
-
-bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
-                 std::uint8_t* fromTga) {
+bool loadTextureFile(const char* dataRoot, const char* textureName, GLuint texture,
+                     std::uint8_t* fromTga) {
     const TextureType type = textureTypeOf(textureName);
     if (type == TextureType::unknown) {
         platform().messageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
@@ -153,4 +151,13 @@ bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
         composeDataPath("%s\\data\\texture\\%s", dataRoot, textureName);
     return type == TextureType::bmp ? loadBmpTexture(path, texture, fromTga)
                                     : loadTgaTexture(path, textureName, texture, fromTga);
+}
+
+}  // namespace
+
+bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
+                 std::uint8_t* fromTga) {
+    return failingWhenMemoryRunsOut(
+        textureName, [&] { return loadTextureFile(dataRoot, textureName, texture, fromTga); },
+        [] { return false; });
 }

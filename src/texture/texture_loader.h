@@ -10,5 +10,6 @@
 // keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture. A file
 // larger than kMaxDataFileBytes, and an image wider or taller than the current context's largest
 // texture or with more pixels than its file can describe, fail as a file that cannot be read.
+// When memory runs out, one line "Out of memory - <textureName>" goes to standard error; false.
 bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
                  std::uint8_t* fromTga = nullptr);

@@ -32,7 +32,7 @@ class World {
     // showing the progress in the title of `window` (none when null) and logging which models
     // loaded to sortie.txt in the current directory. The arrays of an earlier read are released.
     // False, with the world left empty, when the world file cannot be opened, is larger than
-    // kMaxDataFileBytes or too short for its header.
+    // kMaxDataFileBytes or too short for its header, or memory runs out.
     bool readWorld(const char* dataRoot, const char* path, WindowHandle window);
     // Draws the ground, then every placement whose model loaded, in file order. The caller's
     // matrix is left as found.

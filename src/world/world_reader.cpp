@@ -84,10 +84,7 @@ void loadModels(World& world, const char* dataRoot, const std::vector<std::strin
     }
 }
 
-}  // namespace
-
-bool World::readWorld(const char* dataRoot, const char* path, WindowHandle window) {
-    release(*this);
+bool readWorldFile(World& world, const char* dataRoot, const char* path, WindowHandle window) {
     const HostFile bytes = readHostFile(path);
     if (!bytes) {
         reportUnreadFile(bytes, path, "Cannot open the world file");
@@ -102,10 +99,22 @@ bool World::readWorld(const char* dataRoot, const char* path, WindowHandle windo
         reportFileError("The world file ends before its end record", path);
     }
     setWindowTitle(window, "Orvalis : Loading Ground");
-    readNamedGround(ground, dataRoot, file->groundName, path);
-    instanceCount = static_cast<std::int32_t>(file->instances.size());
-    instances = std::move(file->instances);
-    loadModels(*this, dataRoot, file->modelNames, path, window);
+    readNamedGround(world.ground, dataRoot, file->groundName, path);
+    world.instanceCount = static_cast<std::int32_t>(file->instances.size());
+    world.instances = std::move(file->instances);
+    loadModels(world, dataRoot, file->modelNames, path, window);
     setWindowTitle(window, "Orvalis : Displaying");
     return true;
+}
+
+}  // namespace
+
+bool World::readWorld(const char* dataRoot, const char* path, WindowHandle window) {
+    release(*this);
+    return failingWhenMemoryRunsOut(
+        path, [&] { return readWorldFile(*this, dataRoot, path, window); },
+        [&] {
+            release(*this);
+            return false;
+        });
 }
