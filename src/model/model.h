@@ -7,7 +7,8 @@
 // A node record: name (40), the first node only a 4-byte extra word, parent name (40), the first
 // node only ten 4-byte extra values, Nn and Nn model texture indices, the 88-byte transform, Nv
 // and Nv vertices, Nc and Nc texture coordinates, Nf and Nf faces, then a key-frame block when the
-// continuation check finds a non-zero word there: Nk and Nk key frames.
+// continuation check finds a non-zero word there: Nk and Nk key frames. A file may end right after
+// a node's faces: that node has no key frames and is the last.
 
 #include <array>
 #include <bitset>
@@ -80,6 +81,13 @@ enum Continuation : int {
 };
 Continuation peekContinuation(ByteCursor& file);
 
+// How a node record ended.
+enum class NodeRead {
+    damaged,     // cut short, or a count or index out of range
+    whole,       // what follows decides whether another node comes
+    lastInFile,  // the file ends right after its faces: no key frames, and no node after it
+};
+
 // The rotation of the key frames at `clock`, interpolated between the current key frame and the
 // next one (the first again after the last), normalised.
 Quaternion keyFrameRotation(std::span<const KeyFrame> keyFrames, std::int32_t clock);
@@ -102,10 +110,12 @@ class ModelNode {
     ModelNode& operator=(ModelNode&&) = default;
     virtual ~ModelNode() = default;
 
-    // Reads one node record; `isFirst` for node 0, which carries the extra fields. False, with
-    // `problem` said, when the record is damaged (a negative count, a texture index not below
-    // `modelTextureCount`) or cut short; the cursor is then somewhere inside the record.
-    bool read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst, std::string& problem);
+    // Reads one node record; `isFirst` for node 0, which carries the extra fields. Damaged, with
+    // `problem` said, when the record has a negative count or a texture index not below
+    // `modelTextureCount`, or is cut short (the file ends inside it, or one to three bytes after
+    // its faces); the cursor is then somewhere inside the record.
+    NodeRead read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
+                  std::string& problem);
     // Drops the faces whose vertex or texture-coordinate indices lie outside the node's arrays,
     // so that drawing never checks them; gives how many it dropped.
     int dropFacesOutOfRange();

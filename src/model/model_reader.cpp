@@ -76,44 +76,48 @@ Continuation peekContinuation(ByteCursor& file) {
     return CONTINUATION_END;
 }
 
-bool ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
-                     std::string& problem) {
+NodeRead ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
+                         std::string& problem) {
     const bool headWhole =
         file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
         file.readName(parentName) &&
         (!isFirst || file.readRecords(rootExtraValues.data(), rootExtraValues.size()));
     if (!headWhole) {
         problem = "cut short";
-        return false;
+        return NodeRead::damaged;
     }
     if (!readCountedRecords(file, textureCount, textureIndices, problem)) {
-        return false;
+        return NodeRead::damaged;
     }
     for (const std::int32_t k : textureIndices) {
         if (k < 0 || k >= modelTextureCount) {
             problem = "texture index " + std::to_string(k) + " out of range";
-            return false;
+            return NodeRead::damaged;
         }
     }
     if (!file.readRecords(&transform, 1)) {
         problem = "cut short";
-        return false;
+        return NodeRead::damaged;
     }
     if (!readCountedRecords(file, vertexCount, vertices, problem) ||
         !readCountedRecords(file, texCoordCount, texCoords, problem) ||
         !readCountedRecords(file, faceCount, faces, problem)) {
-        return false;
+        return NodeRead::damaged;
     }
-    // After the faces, a non-zero word is the key-frame count; zero words mean no key frames.
-    // Without even one word the record cannot say whether it has key frames.
+    // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
+    // file, mean no key frames. Part of a word cannot say which.
+    if (file.atEnd()) {
+        return NodeRead::lastInFile;
+    }
     if (file.remaining() < sizeof(std::uint32_t)) {
         problem = "cut short";
-        return false;
+        return NodeRead::damaged;
     }
-    if (peekContinuation(file) == CONTINUATION_DATA) {
-        return readCountedRecords(file, keyFrameCount, keyFrames, problem);
+    if (peekContinuation(file) == CONTINUATION_DATA &&
+        !readCountedRecords(file, keyFrameCount, keyFrames, problem)) {
+        return NodeRead::damaged;
     }
-    return true;
+    return NodeRead::whole;
 }
 
 int ModelNode::dropFacesOutOfRange() {
@@ -199,7 +203,8 @@ bool Model::readNodes(ByteCursor& file, std::string_view path) {
         ModelNode node;
         std::string problem;
         const std::string nodeLabel = "model node " + std::to_string(nodeCount);
-        if (!node.read(file, textureCount, nodeCount == 0, problem)) {
+        const NodeRead record = node.read(file, textureCount, nodeCount == 0, problem);
+        if (record == NodeRead::damaged) {
             reportFileError(nodeLabel + ": " + problem, path);
             return false;
         }
@@ -212,6 +217,9 @@ bool Model::readNodes(ByteCursor& file, std::string_view path) {
         }
         nodes.push_back(std::move(node));
         ++nodeCount;
+        if (record == NodeRead::lastInFile) {
+            return true;
+        }
     }
     return true;
 }

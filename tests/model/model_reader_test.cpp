@@ -239,8 +239,37 @@ TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
               "model node 0: 4 of 5 faces skipped, indices out of range - models\\damaged.rsm\n");
 }
 
-// Every prefix of a file keeps exactly the nodes that it holds whole and reads nothing past its
-// end (the sanitizer build watches the reads).
+// A node record may end the file right after its faces: it has no key frames, and the node
+// list ends there. A part of a word after the faces leaves the record cut short.
+TEST(ModelReader, ANodeMayEndTheFileRightAfterItsFaces) {
+    ModelFileDescription file;
+    file.nodes = {pointNode("only", "")};
+    file.nodes[0].zeroWordsAfterFaces = 0;
+    file.zeroWordsAtEnd = 0;
+    std::vector<std::uint8_t> bytes = modelFileBytes(file);
+    ParseOutcome outcome = parseBytes(bytes);
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(nodeNames(outcome.model), std::vector<std::string>{"only"});
+    EXPECT_TRUE(outcome.model.nodes[0].singleNode);
+    EXPECT_EQ(outcome.model.nodes[0].keyFrameCount, 0);
+    EXPECT_EQ(outcome.errors, "");
+    for (int stray = 1; stray <= 3; ++stray) {
+        bytes.push_back(0);
+        outcome = parseBytes(bytes);
+        EXPECT_FALSE(outcome.loaded) << stray;
+        EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.rsm\n");
+    }
+
+    file = twoNodeFile();
+    file.nodes[1].zeroWordsAfterFaces = 0;
+    file.zeroWordsAtEnd = 0;
+    outcome = parseBytes(modelFileBytes(file));
+    EXPECT_EQ(nodeNames(outcome.model), (std::vector<std::string>{"root", "child"}));
+    EXPECT_EQ(outcome.errors, "");
+}
+
+// Every prefix of a file keeps exactly the nodes that it holds whole, one cut right after its
+// faces among them, and reads nothing past its end (the sanitizer build watches the reads).
 TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
     ModelFileDescription file = twoNodeFile();
     file.nodes.push_back(triangleNode("spin", "child", {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1));
@@ -248,20 +277,42 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
     file.nodes[2].keyFrames = {{0, {0, 0, 0, 1}}, {900, {0, 1, 0, 0}}};
     const std::vector<std::uint8_t> whole = modelFileBytes(file);
     const Model full = parsedModel(file);
-    std::int32_t previousCount = 0;
+    // Where each node's faces end, and where its record becomes whole: after one zero word, or
+    // after its key frames.
+    std::vector<std::size_t> facesEnd;
+    std::vector<std::size_t> recordEnd;
+    for (std::size_t i = 0; i < file.nodes.size(); ++i) {
+        ModelFileDescription upTo = file;
+        upTo.nodes.resize(i + 1);
+        upTo.zeroWordsAtEnd = 0;
+        upTo.nodes[i].zeroWordsAfterFaces = 1;
+        recordEnd.push_back(modelFileBytes(upTo).size());
+        upTo.nodes[i].zeroWordsAfterFaces = 0;
+        upTo.nodes[i].keyFrames.clear();
+        facesEnd.push_back(modelFileBytes(upTo).size());
+    }
     for (std::size_t length = 0; length <= whole.size(); ++length) {
         const ParseOutcome outcome = parseBytes({whole.begin(), whole.begin() + length});
         const Model& model = outcome.model;
+        std::int32_t expected = 0;
+        while (expected < 3 && length >= recordEnd[expected]) {
+            ++expected;
+        }
+        const bool endsAfterFaces = expected < 3 && length == facesEnd[expected];
+        expected += endsAfterFaces ? 1 : 0;
+        ASSERT_EQ(model.nodeCount, expected) << length;
         EXPECT_EQ(outcome.loaded, model.nodeCount > 0);
-        EXPECT_GE(model.nodeCount, previousCount) << length;
-        previousCount = model.nodeCount;
         for (std::int32_t i = 0; i < model.nodeCount; ++i) {
             EXPECT_EQ(model.nodes[i].name, full.nodes[i].name);
             EXPECT_EQ(model.nodes[i].faceCount, full.nodes[i].faceCount);
-            EXPECT_EQ(model.nodes[i].keyFrameCount, full.nodes[i].keyFrameCount) << length;
+            const bool cutAfterFaces = endsAfterFaces && i == expected - 1;
+            EXPECT_EQ(model.nodes[i].keyFrameCount, cutAfterFaces ? 0 : full.nodes[i].keyFrameCount)
+                << length;
+        }
+        if (endsAfterFaces) {
+            EXPECT_EQ(outcome.errors, "") << length;
         }
     }
-    EXPECT_EQ(previousCount, 3);
 }
 
 // A file larger than any real model is refused before a byte of it is read.
