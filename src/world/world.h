@@ -30,9 +30,10 @@ class World {
 
     // Reads the world file at `path`, its ground and each distinct model below `dataRoot`,
     // showing the progress in the title of `window` (none when null) and logging which models
-    // loaded to sortie.txt in the current directory. The arrays of an earlier read are released.
-    // False, with the world left empty, when the world file cannot be opened, is larger than
-    // kMaxDataFileBytes or too short for its header, or memory runs out.
+    // loaded to sortie.txt in the current directory; the log is created anew by every read. The
+    // arrays of an earlier read are released. False, with the world left empty, when the world
+    // file cannot be opened, is larger than kMaxDataFileBytes or too short for its header, or
+    // memory runs out.
     bool readWorld(const char* dataRoot, const char* path, WindowHandle window);
     // Draws the ground, then every placement whose model loaded, in file order. The caller's
     // matrix is left as found.

@@ -70,21 +70,21 @@ bool loadNamedModel(Model& model, const char* dataRoot, const std::string& name,
 // Each distinct model once, in order of first appearance: its title before the load, its log
 // line after it.
 void loadModels(World& world, const char* dataRoot, const std::vector<std::string>& names,
-                const char* worldPath, WindowHandle window) {
+                const char* worldPath, WindowHandle window, std::FILE* log) {
     world.modelCount = static_cast<std::int32_t>(names.size());
     world.models = std::vector<Model>(names.size());
     world.loaded = std::vector<std::uint8_t>(names.size());
-    const LogFile log = createModelLog();
     for (std::int32_t k = 0; k < world.modelCount; ++k) {
         const std::string& name = names[k];
         setWindowTitle(window, "Orvalis : Loading Models (%d\\%d) : %s", k + 1, world.modelCount,
                        name.c_str());
         world.loaded[k] = loadNamedModel(world.models[k], dataRoot, name, worldPath) ? 1 : 0;
-        logModel(log.get(), world.loaded[k], k + 1, name);
+        logModel(log, world.loaded[k], k + 1, name);
     }
 }
 
-bool readWorldFile(World& world, const char* dataRoot, const char* path, WindowHandle window) {
+bool readWorldFile(World& world, const char* dataRoot, const char* path, WindowHandle window,
+                   std::FILE* log) {
     const HostFile bytes = readHostFile(path);
     if (!bytes) {
         reportUnreadFile(bytes, path, "Cannot open the world file");
@@ -102,17 +102,22 @@ bool readWorldFile(World& world, const char* dataRoot, const char* path, WindowH
     readNamedGround(world.ground, dataRoot, file->groundName, path);
     world.instanceCount = static_cast<std::int32_t>(file->instances.size());
     world.instances = std::move(file->instances);
-    loadModels(world, dataRoot, file->modelNames, path, window);
+    loadModels(world, dataRoot, file->modelNames, path, window, log);
     setWindowTitle(window, "Orvalis : Displaying");
     return true;
 }
 
 }  // namespace
 
+// The log is created first, so that it never describes an earlier world.
 bool World::readWorld(const char* dataRoot, const char* path, WindowHandle window) {
     release(*this);
     return failingWhenMemoryRunsOut(
-        path, [&] { return readWorldFile(*this, dataRoot, path, window); },
+        path,
+        [&] {
+            const LogFile log = createModelLog();
+            return readWorldFile(*this, dataRoot, path, window, log.get());
+        },
         [&] {
             release(*this);
             return false;

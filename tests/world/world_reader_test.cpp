@@ -77,6 +77,7 @@ TEST_F(WorldTest, LoadsEachDistinctModelOnceWithTitlesAndLog) {
     expectNoModels(world);
 }
 
+// The model log is created anew all the same: the one of the world read before is gone.
 TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
     writeGround("g.gnd");
     writeModel("m1", chainModel(1));
@@ -96,9 +97,12 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
           std::pair{cut, "The world file is shorter than its header - "},
           std::pair{huge, "The file is larger than 256 MiB - "}}) {
         read(world, good);
+        ASSERT_EQ(modelLog(), "1 1 m1\n");
         EXPECT_EQ(read(world, path, false), error + path + "\n");
         expectNoModels(world);
         EXPECT_EQ(world.ground.width, 0);
+        EXPECT_TRUE(std::filesystem::exists(root / "sortie.txt"));
+        EXPECT_EQ(modelLog(), "");
     }
 }
 
@@ -113,8 +117,10 @@ TEST_F(WorldTest, ACutFileAndAMissingLogStillLoad) {
     ASSERT_TRUE(writeFile(path, bytes));
     std::filesystem::create_directory(root / "sortie.txt");
     World world;
-    EXPECT_EQ(read(world, path), "The world file ends before its end record - " + path +
-                                     "\nCannot create the model log - sortie.txt\n");
+    EXPECT_EQ(read(world, path),
+              "Cannot create the model log - sortie.txt\n"
+              "The world file ends before its end record - " +
+                  path + "\n");
     EXPECT_EQ(world.instanceCount, 2);
     EXPECT_EQ(world.loaded, (Flags{1, 0}));
     EXPECT_EQ(headless.titles.back(), "Orvalis : Displaying");
