@@ -26,11 +26,21 @@ std::string_view takeLine(std::string_view& text) {
 std::string withoutLineBreak(std::string_view line) {
     if (!line.empty() && line.back() == '\n') {
         line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
     }
     return std::string(line);
+}
+
+// A CR LF line break reads as a lone LF, as a text-mode read gives it, before the lines are cut:
+// a line then holds the same characters whichever break its file uses.
+std::string withLfLineBreaks(std::string_view text) {
+    std::string lf;
+    lf.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            lf += text[i];
+        }
+    }
+    return lf;
 }
 
 void showArgumentError(const char* text) {
@@ -74,10 +84,12 @@ bool readArguments() {
 
 }  // namespace
 
-std::optional<ArgumentFile> parseArgumentFile(std::string_view text) {
-    if (text.empty()) {
+std::optional<ArgumentFile> parseArgumentFile(std::string_view fileText) {
+    if (fileText.empty()) {
         return std::nullopt;
     }
+    const std::string lfText = withLfLineBreaks(fileText);
+    std::string_view text = lfText;
     ArgumentFile parsed;
     parsed.dataRoot = withoutLineBreak(takeLine(text));
     while (!text.empty()) {

@@ -13,9 +13,9 @@ struct ArgumentFile {
 };
 
 // Splits the file's text into lines of at most 1023 characters each (a longer line continues as the
-// next one), removing a trailing line break ("\n", or "\r\n") and nothing else. Nothing when the
-// text is empty.
-std::optional<ArgumentFile> parseArgumentFile(std::string_view text);
+// next one), removing a trailing line break and nothing else. A CR LF break counts as one "\n", as
+// a text-mode read gives it, also for the 1023-character limit. Nothing when the text is empty.
+std::optional<ArgumentFile> parseArgumentFile(std::string_view fileText);
 
 // Reads orvalis.arg from the current directory into the application state; only its first
 // kArgumentFileReadBytes, which hold every line that counts, are read. On failure it shows the

@@ -47,6 +47,36 @@ TEST(ArgumentFileText, LongLinesAndManyNamesStayWithinTheTable) {
     EXPECT_EQ(parsed->names[1].size(), 477u);
 }
 
+std::string withCrLf(const std::string& lfText) {
+    std::string crlf;
+    for (const char c : lfText) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return crlf;
+}
+
+// A file written with CR LF breaks reads as its LF twin, also where a line fills or overfills a
+// read of 1023 characters.
+TEST(ArgumentFileText, CrLfBreaksReadAsTheirLfTwin) {
+    std::vector<std::string> lines = {"", "r", "name.rsw"};
+    for (std::size_t length = 1021; length <= 1024; ++length) {
+        lines.push_back(std::string(length, 'a' + char(length % 26)));
+    }
+    for (const std::string& root : lines) {
+        for (const std::string& name : lines) {
+            for (const char* last : {"", "\n", "\nlast", "\n\nlast\n"}) {
+                const std::string lf = root + "\n" + name + last;
+                const auto fromLf = parseArgumentFile(lf);
+                const auto fromCrLf = parseArgumentFile(withCrLf(lf));
+                ASSERT_TRUE(fromLf && fromCrLf);
+                EXPECT_EQ(fromCrLf->dataRoot, fromLf->dataRoot)
+                    << root.size() << " " << name.size();
+                EXPECT_EQ(fromCrLf->names, fromLf->names) << root.size() << " " << name.size();
+            }
+        }
+    }
+}
+
 using ArgumentFileReading = ShellTest;
 
 TEST_F(ArgumentFileReading, FillsTheStateFromTheCurrentDirectory) {
