@@ -191,10 +191,11 @@ TEST_F(TextureLoading, AFailedTgaShowsItsCheckerboardInTheScene) {
     EXPECT_EQ(pixelAt(square + square / 2, kHeight / 8 + 30)[0], 255);
 }
 
-// Files of a few bytes that claim 16384 x 16384 pixels are refused before their pixels are
-// allocated: the BMP with one line on standard error and no image, the TGA through its own line
-// and checkerboard.
-TEST_F(TextureLoading, ImagesWithMorePixelsThanTheirFileCanDescribeAreRefused) {
+// Refused files fail as files that cannot be read: the BMP with one line on standard error and no
+// image, the TGA through its own line and checkerboard. Files of 60 and 22 bytes that claim
+// 16384 x 16384 pixels are refused before their pixels are allocated, files of 2 x 2 pixels
+// followed by zeros to one byte over 256 MiB before they are read.
+TEST_F(TextureLoading, RefusedFilesFailAsFilesThatCannotBeRead) {
     const Bytes bmp =
         bmpFile(BmpPicture{16384, 16384, {}, {{1, 2, 3}}}, {.bitCount = 8,
                                                             .compression = BmpCompression::rle8,
@@ -203,34 +204,8 @@ TEST_F(TextureLoading, ImagesWithMorePixelsThanTheirFileCanDescribeAreRefused) {
     const Bytes tga = tgaFile(RgbaPicture{16384, 16384, {}}, {.pixelData = Bytes{1, 2, 3, 4}});
     ASSERT_EQ(bmp.size(), 60u);
     ASSERT_EQ(tga.size(), 22u);
-    folder.write("huge.bmp", bmp);
-    folder.write("huge.tga", tga);
-    const std::string refusal = "The image has more pixels than its file can describe - " +
-                                folder.root() + "\\data\\texture\\";
-
-    std::uint8_t fromTga = kUnwritten;
-    std::string printed;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load("huge.bmp", &fromTga, &printed));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal + "huge.bmp\n");
-    EXPECT_EQ(printed, "");
-    EXPECT_EQ(fromTga, kUnwritten);
-    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
-    EXPECT_TRUE(headless.messageBoxes.empty());
-
-    glGenTextures(1, &texture);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load("huge.tga", &fromTga, &printed));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(printed, refusal + "huge.tga\n");
-    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
-    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_LUMINANCE4);
-    EXPECT_EQ(boundTexels(GL_LUMINANCE, 1)[16], 0);  // the checkerboard's second square
-}
-
-// Pictures of 2 x 2 pixels followed by zeros, one byte more than any texture file may have: they
-// fail as the BMP and TGA failures above.
-TEST_F(TextureLoading, FilesLargerThan256MiBAreRefused) {
+    folder.write("claims.bmp", bmp);
+    folder.write("claims.tga", tga);
     folder.write("huge.bmp", bmpOf(patternPicture(2, 2)));
     folder.write("huge.tga", tgaFile(patternPicture(2, 2)));
     for (const char* name : {"huge.bmp", "huge.tga"}) {
@@ -238,22 +213,32 @@ TEST_F(TextureLoading, FilesLargerThan256MiBAreRefused) {
             GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
         }
     }
-    const std::string refusal =
-        "The file is larger than 256 MiB - " + folder.root() + "\\data\\texture\\";
+    const std::string texturePath = folder.root() + "\\data\\texture\\";
+    for (const auto& [file, why] :
+         {std::pair{"claims", "The image has more pixels than its file can describe - "},
+          std::pair{"huge", "The file is larger than 256 MiB - "}}) {
+        const std::string bmpName = file + std::string(".bmp");
+        const std::string tgaName = file + std::string(".tga");
+        std::uint8_t fromTga = kUnwritten;
+        std::string printed;
+        glGenTextures(1, &texture);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(load(bmpName, &fromTga, &printed));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), why + texturePath + bmpName + "\n");
+        EXPECT_EQ(printed, "");
+        EXPECT_EQ(fromTga, kUnwritten);
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
 
-    std::uint8_t fromTga = kUnwritten;
-    std::string printed;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(load("huge.bmp", &fromTga, &printed));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), refusal + "huge.bmp\n");
-    EXPECT_EQ(fromTga, kUnwritten);
-    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
+        glGenTextures(1, &texture);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(load(tgaName, &fromTga, &printed));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(printed, why + texturePath + tgaName + "\n");
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_LUMINANCE4);
+        EXPECT_EQ(boundTexels(GL_LUMINANCE, 1)[16], 0);  // the checkerboard's second square
+    }
     EXPECT_TRUE(headless.messageBoxes.empty());
-
-    glGenTextures(1, &texture);
-    EXPECT_FALSE(load("huge.tga", &fromTga, &printed));
-    EXPECT_EQ(printed, refusal + "huge.tga\n");
-    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
 }
 
 TEST_F(TextureLoading, ImagesWiderThanTheLargestTextureAreRefused) {
