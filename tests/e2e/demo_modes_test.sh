@@ -14,7 +14,7 @@ show_scene() {
     window=$(wait_window "ORVALIS")
     sleep 1
     import -window "$window" "$2" 2>/dev/null
-    hold "$window" Escape
+    press "$window" Escape
     expect_viewer_exit 0 10
     [ ! -s "$WORK/stdout" ] || fail "$1: the viewer reported $(cat "$WORK/stdout")"
 }

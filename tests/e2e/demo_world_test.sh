@@ -51,7 +51,7 @@ geometry=$(xwininfo -id "$window" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 
 
 # The first frame turns the camera by the pointer's offset from (320, 240) and puts the pointer
 # there: F3 brings the start pose back. Its view: fog above, textured ground below, models between.
-hold "$window" F3
+press "$window" F3
 sleep 1
 spread=$(screenshot_spread "$window" "$WORK/world.png")
 awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "the world view is nearly one colour ($spread)"
@@ -61,10 +61,10 @@ ground_colours=$(distinct_colours "$WORK/world.png" 640x80+0+400)
 # F1: the window is made anew (the question again, on this display) and the world loads again,
 # writing the log afresh.
 rm "$WORK/demo/world/sortie.txt"
-hold "$window" F1
+press "$window" F1
 answer_windowed
 check_load "after F1"
 [ "$(window_titles | grep -c '^Orvalis : ')" = 1 ] || fail "the first window is still there after F1"
-hold "$(window_id "Orvalis : Displaying")" Escape
+press "$(window_id "Orvalis : Displaying")" Escape
 expect_viewer_exit 0 10
 echo "demo world: passed"

@@ -11,7 +11,7 @@ write_demo
 start_viewer "$WORK/demo/world" apitrace trace --output "$WORK/world.trace"
 window=$(wait_window "Orvalis : Displaying" 30)
 sleep 2
-hold "$window" Escape
+press "$window" Escape
 expect_viewer_exit 0 20
 
 # Each frame swaps twice; the second full frame runs from after the second swap to the third.

@@ -10,11 +10,11 @@ start_viewer "$WORK/scene"
 answer_box "Error"
 window=$(wait_window "ORVALIS")
 [ -z "$(window_id "Brannock GL")" ] || fail "asked about a mode the display offers"
-hold "$window" F1
+press "$window" F1
 answer_box "Error"
 second=$(wait_window "Brannock's OpenGL Framework")
 [ -z "$(window_id "ORVALIS")" ] || fail "the first window is still there after F1"
-hold "$second" Escape
+press "$second" Escape
 expect_viewer_exit 0 10
 [ "$(grep -c "Error: Can't open missing.rsm" "$WORK/stderr")" = 2 ] ||
     fail "the scene was not loaded again after F1"

@@ -28,7 +28,7 @@ start_viewer "$WORK/demo/ground"
 answer_windowed
 window=$(wait_window "ORVALIS")
 sleep 1
-hold "$window" F3
+press "$window" F3
 settled_picture "$window" "$WORK/start.png"
 
 # The pointer 80 pixels right of (320, 240): the view turns 0.16 radians to the right, once, into
@@ -59,6 +59,6 @@ size=$(identify -format '%wx%h' "$WORK/resized.png")
 colours=$(distinct_colours "$WORK/resized.png" 160x120+640+480)
 ((colours > 100)) || fail "the corner beyond 640 x 480 shows $colours colours, not the ground"
 
-hold "$window" Escape
+press "$window" Escape
 expect_viewer_exit 0 10
 echo "pointer and window: passed"

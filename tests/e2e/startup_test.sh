@@ -21,7 +21,7 @@ window=$(wait_window "ORVALIS")
 sleep 0.5
 spread=$(screenshot_spread "$window" "$WORK/empty-scene.png")
 awk -v s="$spread" 'BEGIN { exit !(s < 0.01) }' || fail "the empty scene is not plain white ($spread)"
-hold "$window" Escape
+press "$window" Escape
 expect_viewer_exit 0 10
 # The question reaches standard error as one line, its line break a space.
 expect_stderr_line "Brannock GL: The Requested Fullscreen Mode Is Not Supported By Your Video Card. \

@@ -56,7 +56,7 @@ sleep 1
 spread=$(screenshot_spread "$window" "$WORK/world.png")
 awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "the world view is nearly one colour ($spread)"
 
-hold "$window" Escape
+press "$window" Escape
 expect_viewer_exit 0 20
 # Wine lets go of the display before the display goes.
 wineserver -w

@@ -84,9 +84,8 @@ press() {
     xdotool key "$@"
 }
 
-# Holds a key down for half a second, as a hand does. The viewer takes every waiting message
-# before it looks at its keys, so a press and release that both arrive while it draws one slow
-# frame would pass unseen.
+# Holds a key down for half a second, as a hand does: a movement key moves the camera only in the
+# frames drawn while it is down.
 hold() {
     xdotool windowfocus "$1" 2>/dev/null || true
     sleep 0.2
