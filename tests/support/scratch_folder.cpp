@@ -1,16 +1,23 @@
 #include "scratch_folder.h"
 
-#include <stdlib.h>
-
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
+// A folder of a random name that did not exist before, on every host (there is no mkdtemp on
+// Windows).
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvalis-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a scratch folder");
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto candidate = std::filesystem::temp_directory_path() /
+                               ("orvalis-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate;
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot make a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {
