@@ -13,8 +13,8 @@
 #include "app/window.h"
 #include "platform/gl.h"
 #include "platform/headless_platform.h"
-#include "writers/byte_writer.h"
-#include "writers/png_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/png_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "writers/demo_scene.h"
+#include "demo/demo_scene.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,6 +1,6 @@
 #include "ground/ground_file.h"
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 #include "platform/gl.h"
 #include "view/vector3.h"
 

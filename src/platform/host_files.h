@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 
 // The longest path the viewer composes: 511 characters (a 512-byte buffer on the original host).
 inline constexpr std::size_t kMaxPathLength = 511;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 
 struct FreePixelBlock {
     void operator()(std::uint8_t* block) const { std::free(block); }

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
 

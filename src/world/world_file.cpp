@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 
 namespace {
 

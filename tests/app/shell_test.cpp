@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/window.h"
-#include "writers/ground_writer.h"
-#include "writers/model_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/model_writer.h"
 
 void ShellTest::SetUp() {
     usePlatform(headless);

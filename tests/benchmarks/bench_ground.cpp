@@ -9,9 +9,9 @@
 #include "ground/ground.h"
 #include "platform/host_files.h"
 #include "viewer_pose.h"
-#include "writers/byte_writer.h"
-#include "writers/ground_writer.h"
-#include "writers/image_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "gl_bench.h"
 #include "model/model.h"
-#include "writers/byte_writer.h"
-#include "writers/image_writer.h"
-#include "writers/model_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/image_writer.h"
+#include "formats/model_writer.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
-#include "writers/image_writer.h"
+#include "formats/image_writer.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/argument_file.h"
 #include "ground/ground_file.h"
 #include "model/model.h"
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
 #include "world/world_file.h"

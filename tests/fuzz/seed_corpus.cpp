@@ -7,11 +7,11 @@
 
 #include "fuzz_targets.h"
 #include "texture/tga_reader.h"
-#include "writers/byte_writer.h"
-#include "writers/ground_writer.h"
-#include "writers/image_writer.h"
-#include "writers/model_writer.h"
-#include "writers/world_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
+#include "formats/model_writer.h"
+#include "formats/world_writer.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <climits>
 #include <cstring>
 
-#include "writers/byte_writer.h"
-#include "writers/ground_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
 
 namespace {
 

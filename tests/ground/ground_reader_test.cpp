@@ -3,7 +3,7 @@
 #include "gl_test.h"
 #include "ground/ground.h"
 #include "ground_scratch.h"
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "ground/ground.h"
 #include "scratch_folder.h"
-#include "writers/byte_writer.h"
-#include "writers/ground_writer.h"
-#include "writers/image_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
 
 // Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root.
 inline bool writeAndRead(Ground& ground, const GroundFile& file,

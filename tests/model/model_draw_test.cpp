@@ -5,8 +5,8 @@
 
 #include "gl_test.h"
 #include "model_test_files.h"
-#include "writers/byte_writer.h"
-#include "writers/image_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/image_writer.h"
 
 namespace {
 

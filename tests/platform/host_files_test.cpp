@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 #include "platform/host_files.h"
 #include "scratch_folder.h"
 

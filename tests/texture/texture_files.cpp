@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 TextureFolder::TextureFolder() {
     std::filesystem::create_directories(scratch_.path() / "data" / "texture");

@@ -9,7 +9,7 @@
 
 #include "platform/gl.h"
 #include "scratch_folder.h"
-#include "writers/image_writer.h"
+#include "formats/image_writer.h"
 
 using Pixel = std::array<std::uint8_t, 4>;
 

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "gl_test.h"
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 #include "texture/texture_loader.h"
 #include "texture_files.h"
-#include "writers/image_writer.h"
+#include "formats/image_writer.h"
 
 namespace {
 

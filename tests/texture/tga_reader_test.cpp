@@ -8,7 +8,7 @@
 #include "gl_test.h"
 #include "texture/tga_reader.h"
 #include "texture_files.h"
-#include "writers/image_writer.h"
+#include "formats/image_writer.h"
 
 namespace {
 

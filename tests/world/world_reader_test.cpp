@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/input_limits.h"
+#include "io/input_limits.h"
 #include "world_test_files.h"
 
 namespace {

@@ -14,11 +14,11 @@
 #include "scratch_folder.h"
 #include "world/world.h"
 #include "world/world_file.h"
-#include "writers/byte_writer.h"
-#include "writers/ground_writer.h"
-#include "writers/image_writer.h"
-#include "writers/model_writer.h"
-#include "writers/world_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
+#include "formats/model_writer.h"
+#include "formats/world_writer.h"
 
 // A chain of `nodeCount` one-triangle nodes, the first `animatedNodes` with two key frames.
 inline ModelFileDescription chainModel(int nodeCount, int animatedNodes = 0) {

@@ -1,4 +1,4 @@
-#include "writers/demo_noise.h"
+#include "demo/demo_noise.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "writers/model_writer.h"
+#include "formats/model_writer.h"
 
 #include <algorithm>
 
-#include "writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "writers/png_writer.h"
+#include "formats/png_writer.h"
 
 #include <array>
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "writers/world_writer.h"
+#include "formats/world_writer.h"
 
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 #include "world/world_file.h"
-#include "writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace {
 

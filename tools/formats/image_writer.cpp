@@ -1,9 +1,9 @@
-#include "writers/image_writer.h"
+#include "formats/image_writer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "writers/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace {
 

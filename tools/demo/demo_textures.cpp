@@ -1,11 +1,11 @@
-#include "writers/demo_textures.h"
+#include "demo/demo_textures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 
-#include "writers/demo_noise.h"
-#include "writers/image_writer.h"
+#include "demo/demo_noise.h"
+#include "formats/image_writer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "writers/demo_models.h"
+#include "demo/demo_models.h"
 
 #include <cmath>
 
-#include "writers/demo_noise.h"
-#include "writers/demo_textures.h"
+#include "demo/demo_noise.h"
+#include "demo/demo_textures.h"
 
 namespace {
 

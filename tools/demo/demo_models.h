@@ -3,7 +3,7 @@
 // over when it draws), so a model stands with its bottom at its largest y. Units are the ground's:
 // a cell is 10 wide.
 
-#include "writers/model_writer.h"
+#include "formats/model_writer.h"
 
 // A pine: a bark trunk (root) and a crown of three crossed needle pictures whose magenta
 // surroundings the alpha test cuts away.

@@ -1,15 +1,15 @@
-#include "writers/demo_scene.h"
+#include "demo/demo_scene.h"
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
 
-#include "writers/byte_writer.h"
-#include "writers/demo_models.h"
-#include "writers/demo_terrain.h"
-#include "writers/demo_textures.h"
-#include "writers/ground_writer.h"
-#include "writers/world_writer.h"
+#include "formats/byte_writer.h"
+#include "demo/demo_models.h"
+#include "demo/demo_terrain.h"
+#include "demo/demo_textures.h"
+#include "formats/ground_writer.h"
+#include "formats/world_writer.h"
 
 namespace {
 

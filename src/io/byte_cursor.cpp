@@ -1,4 +1,4 @@
-#include "platform/byte_cursor.h"
+#include "io/byte_cursor.h"
 
 std::string nameFromField(const std::uint8_t* field) {
     const void* zero = std::memchr(field, 0, kNameFieldSize);

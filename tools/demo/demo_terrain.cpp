@@ -1,12 +1,12 @@
-#include "writers/demo_terrain.h"
+#include "demo/demo_terrain.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-#include "writers/demo_noise.h"
-#include "writers/demo_textures.h"
-#include "writers/ground_writer.h"
+#include "demo/demo_noise.h"
+#include "demo/demo_textures.h"
+#include "formats/ground_writer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "writers/ground_writer.h"
+#include "formats/ground_writer.h"
 
 #include <cmath>
 
-#include "platform/byte_cursor.h"
-#include "writers/byte_writer.h"
+#include "io/byte_cursor.h"
+#include "formats/byte_writer.h"
 
 namespace {
 
