@@ -6,10 +6,10 @@
 namespace {
 
 TEST(ArgumentFileText, LinesLoseTheirLineBreakAndNothingElse) {
-    auto parsed = parseArgumentFile("C:\\game\na.rsw\nb.gnd\nc.rsm\n");
+    auto parsed = parseArgumentFile("C:\\game\na.rsw\nb.gnd\nc.omd\n");
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->dataRoot, "C:\\game");
-    EXPECT_EQ(parsed->names, (std::vector<std::string>{"a.rsw", "b.gnd", "c.rsm"}));
+    EXPECT_EQ(parsed->names, (std::vector<std::string>{"a.rsw", "b.gnd", "c.omd"}));
 
     // The last line keeps every character without a line break; Windows line ends work.
     parsed = parseArgumentFile("root\r\na.rsw\r\nb.gnd\r\nx.rsw");
@@ -80,10 +80,10 @@ TEST(ArgumentFileText, CrLfBreaksReadAsTheirLfTwin) {
 using ArgumentFileReading = ShellTest;
 
 TEST_F(ArgumentFileReading, FillsTheStateFromTheCurrentDirectory) {
-    writeArgumentFile("data\nfirst.gnd\nsecond.rsm\n");
+    writeArgumentFile("data\nfirst.gnd\nsecond.omd\n");
     ASSERT_TRUE(readArgumentFile());
     EXPECT_EQ(appState().dataRoot, "data");
-    EXPECT_EQ(appState().names, (std::vector<std::string>{"first.gnd", "second.rsm"}));
+    EXPECT_EQ(appState().names, (std::vector<std::string>{"first.gnd", "second.omd"}));
     EXPECT_TRUE(headless.messageBoxes.empty());
 }
 

@@ -113,14 +113,14 @@ TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAh
 
 TEST_F(SceneTest, ASceneFileThatDidNotLoadIsShownAndTheEmptySceneDrawn) {
     const std::pair<std::string, std::string> cases[] = {
-        {"missing.rsm", "Can't open missing.rsm"},
+        {"missing.omd", "Can't open missing.omd"},
         {"missing.gnd", "Can't open missing.gnd"},
         {"damaged.gnd", "Can't read damaged.gnd"},
-        {"damaged.rsm", "Can't read damaged.rsm"},
+        {"damaged.omd", "Can't read damaged.omd"},
     };
     const CurrentDirectory inFolder(folder.path());
     folder.writeText("damaged.gnd", "not a ground");
-    folder.writeText("damaged.rsm", "not a model");
+    folder.writeText("damaged.omd", "not a model");
     for (const auto& [name, message] : cases) {
         SCOPED_TRACE(name);
         appState() = AppState{};

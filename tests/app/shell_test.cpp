@@ -35,10 +35,10 @@ std::string ShellTest::useModelScene(int nameCount) {
     node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     node.faces = {modelFace({0, 1, 2}, {0, 1, 2})};
     model.nodes = {node};
-    const std::string path = (folder.path() / "scene.rsm").string();
+    const std::string path = (folder.path() / "scene.omd").string();
     EXPECT_TRUE(writeModelFile(path, model));
     appState().dataRoot = folder.string();
-    appState().names.assign(static_cast<std::size_t>(nameCount), "other.rsm");
+    appState().names.assign(static_cast<std::size_t>(nameCount), "other.omd");
     appState().names.front() = path;
     return path;
 }

@@ -60,7 +60,7 @@ std::string writeBenchmarkScene(const std::filesystem::path& root) {
     for (int i = 0; i < kNodes; ++i) {
         model.nodes.push_back(benchmarkNode(i, random));
     }
-    const std::string path = (root / "benchmark.rsm").string();
+    const std::string path = (root / "benchmark.omd").string();
     writeModelFile(path, model);
     return path;
 }

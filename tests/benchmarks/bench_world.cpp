@@ -40,7 +40,7 @@ std::string textureName(int i) {
 }
 
 std::string modelName(int k) {
-    return "model" + std::to_string(k) + ".rsm";
+    return "model" + std::to_string(k) + ".omd";
 }
 
 // Diagonal stripes, each texture in a colour and slant of its own.

@@ -7,29 +7,29 @@ start_display 1024x768
 write_demo
 
 expected_titles="Orvalis : Loading Ground
-Orvalis : Loading Models (1\\6) : VILLAGE\\Windmill.rsm
-Orvalis : Loading Models (2\\6) : Village\\House.rsm
-Orvalis : Loading Models (3\\6) : Village\\Ruins.rsm
-Orvalis : Loading Models (4\\6) : Mesa\\crystal.rsm
-Orvalis : Loading Models (5\\6) : Forest\\PINE.rsm
-Orvalis : Loading Models (6\\6) : Forest\\Boulder.RSM
+Orvalis : Loading Models (1\\6) : VILLAGE\\Windmill.omd
+Orvalis : Loading Models (2\\6) : Village\\House.omd
+Orvalis : Loading Models (3\\6) : Village\\Ruins.omd
+Orvalis : Loading Models (4\\6) : Mesa\\crystal.omd
+Orvalis : Loading Models (5\\6) : Forest\\PINE.omd
+Orvalis : Loading Models (6\\6) : Forest\\Boulder.OMD
 Orvalis : Displaying"
-expected_log="1 1 VILLAGE\\Windmill.rsm
-1 2 Village\\House.rsm
-0 3 Village\\Ruins.rsm
-1 4 Mesa\\crystal.rsm
-1 5 Forest\\PINE.rsm
-1 6 Forest\\Boulder.RSM"
+expected_log="1 1 VILLAGE\\Windmill.omd
+1 2 Village\\House.omd
+0 3 Village\\Ruins.omd
+1 4 Mesa\\crystal.omd
+1 5 Forest\\PINE.omd
+1 6 Forest\\Boulder.OMD"
 
 # Loading takes a fraction of a second; strace holds each open of the ground and of a model file
 # for 0.4 s, like a slow disk, so that every title stays long enough to be read. The paths are the
 # ones the viewer opens from its folder, letter case resolved.
 data=../GameData/data
 slowed=(strace -f -o /dev/null -e trace=openat -e inject=openat:delay_exit=400000
-    -P $data/maps/valley.gnd -P $data/model/village/windmill.rsm
-    -P $data/model/village/house.rsm -P $data/model/village/Ruins.rsm
-    -P $data/model/mesa/crystal.rsm -P $data/model/forest/pine.rsm
-    -P $data/model/forest/boulder.rsm)
+    -P $data/maps/valley.gnd -P $data/model/village/windmill.omd
+    -P $data/model/village/house.omd -P $data/model/village/Ruins.omd
+    -P $data/model/mesa/crystal.omd -P $data/model/forest/pine.omd
+    -P $data/model/forest/boulder.omd)
 
 check_load() {
     local titles

@@ -5,7 +5,7 @@ source "$(dirname "$0")/x11_session.bash"
 start_display 640x480
 
 mkdir "$WORK/scene"
-printf 'data\nmissing.rsm\n' >"$WORK/scene/orvalis.arg"
+printf 'data\nmissing.omd\n' >"$WORK/scene/orvalis.arg"
 start_viewer "$WORK/scene"
 answer_box "Error"
 window=$(wait_window "ORVALIS")
@@ -16,6 +16,6 @@ second=$(wait_window "Brannock's OpenGL Framework")
 [ -z "$(window_id "ORVALIS")" ] || fail "the first window is still there after F1"
 press "$second" Escape
 expect_viewer_exit 0 10
-[ "$(grep -c "Error: Can't open missing.rsm" "$WORK/stderr")" = 2 ] ||
+[ "$(grep -c "Error: Can't open missing.omd" "$WORK/stderr")" = 2 ] ||
     fail "the scene was not loaded again after F1"
 echo "fullscreen: passed"

@@ -13,7 +13,7 @@ expect_stderr_line "Error: Can't open orvalis.arg"
 
 # A scene whose file is missing: the fullscreen question, Yes, the window, the scene's error, Esc.
 mkdir "$WORK/scene"
-printf 'data\r\nmissing.rsm\r\n' >"$WORK/scene/orvalis.arg"
+printf 'data\r\nmissing.omd\r\n' >"$WORK/scene/orvalis.arg"
 start_viewer "$WORK/scene"
 answer_windowed
 answer_box "Error"
@@ -26,5 +26,5 @@ expect_viewer_exit 0 10
 # The question reaches standard error as one line, its line break a space.
 expect_stderr_line "Brannock GL: The Requested Fullscreen Mode Is Not Supported By Your Video Card. \
 Use Windowed Mode Instead?"
-expect_stderr_line "Error: Can't open missing.rsm"
+expect_stderr_line "Error: Can't open missing.omd"
 echo "startup: passed"

@@ -16,7 +16,7 @@ wineserver -w
 slowed=(strace -f -o /dev/null -e trace=openat -e inject=openat:delay_exit=400000)
 while read -r file; do
     slowed+=(-P "${WINEPREFIX:?}/dosdevices/z:$file")
-done < <(find "$WORK/demo/GameData/data" -name '*.gnd' -o -name '*.rsm' -o -path '*/model/*' -type d)
+done < <(find "$WORK/demo/GameData/data" -name '*.gnd' -o -name '*.omd' -o -path '*/model/*' -type d)
 
 # Wine gives a new window the keyboard a moment after it shows it, and a key pressed before then is
 # lost: press Enter until the question goes (looking the box up afresh each time).

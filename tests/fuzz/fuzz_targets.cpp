@@ -152,7 +152,7 @@ constexpr int kAnimationSteps = 4;
 
 void fuzzModel(FuzzBytes data) {
     Model model;
-    if (!model.parse(data, "fuzz.rsm")) {
+    if (!model.parse(data, "fuzz.omd")) {
         return;
     }
     require(model.nodeCount >= 1 && model.nodeCount <= MaxModelNodes &&

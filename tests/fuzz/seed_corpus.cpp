@@ -44,11 +44,11 @@ Bytes textBytes(const std::string& text) {
 
 void writeArgumentSeeds(SeedFolder& seeds) {
     seeds.write("argument_file", "ground", textBytes("C:\\game\nmap.gnd\n"));
-    seeds.write("argument_file", "world_crlf", textBytes("C:\\game\r\nworld.rsw\r\nmodel.rsm"));
+    seeds.write("argument_file", "world_crlf", textBytes("C:\\game\r\nworld.rsw\r\nmodel.omd"));
     seeds.write("argument_file", "long_line", textBytes(std::string(1100, 'r') + "\nx.gnd\n"));
     std::string manyNames = "root\n";
     for (int i = 0; i < 55; ++i) {
-        manyNames += "m" + std::to_string(i) + ".rsm\n";
+        manyNames += "m" + std::to_string(i) + ".omd\n";
     }
     seeds.write("argument_file", "many_names", textBytes(manyNames));
 }
@@ -236,10 +236,10 @@ void writeWorldSeeds(SeedFolder& seeds) {
     WorldFileDescription world;
     world.groundName = "field.gnd";
     world.unusedName = "field.gat";
-    world.placements = {{"tree.rsm", {10, 0, -20}, {0, 90, 0}},
-                        {"house.rsm", {-30, 2, 5}, {0, 0, 0}, {2, 2, 2}},
-                        {"tree.rsm", {40, 0, 40}, {0, 45, 0}},
-                        {"TREE.rsm", {0, 0, 0}, {10, 20, 30}, {1, 0.5f, 1}}};
+    world.placements = {{"tree.omd", {10, 0, -20}, {0, 90, 0}},
+                        {"house.omd", {-30, 2, 5}, {0, 0, 0}, {2, 2, 2}},
+                        {"tree.omd", {40, 0, 40}, {0, 45, 0}},
+                        {"TREE.omd", {0, 0, 0}, {10, 20, 30}, {1, 0.5f, 1}}};
     seeds.write("world", "placements", worldFileBytes(world));
     world.filler = 0xFF;
     seeds.write("world", "filled", worldFileBytes(world));

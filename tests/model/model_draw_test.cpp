@@ -306,7 +306,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     file.textureNames = {"missing.bmp", "glow.tga", "gone.tga"};
     file.nodes = {pointNode("a", "")};
     file.nodes[0].textureIndices = {1, 2, 0, 1};
-    const std::string path = (root / "model.rsm").string();
+    const std::string path = (root / "model.omd").string();
     ASSERT_TRUE(writeModelFile(path, file));
     const RgbaPicture glow{1, 1, {255, 255, 255, 128}};
     ASSERT_TRUE(writeFile((root / "data" / "texture" / "glow.tga").string(), tgaFile(glow)));
@@ -322,16 +322,16 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     EXPECT_EQ(node.fromTga, (std::vector<std::uint8_t>{1, 0, 0, 1}));
 
     Model missing;
-    EXPECT_FALSE(missing.load(root.c_str(), (root / "nothing.rsm").c_str()));
+    EXPECT_FALSE(missing.load(root.c_str(), (root / "nothing.omd").c_str()));
     EXPECT_EQ(missing.nodeCount, 0);
     EXPECT_EQ(missing.textureCount, 0);
 
     std::vector<std::uint8_t> cut = modelFileBytes(file);
     cut.resize(40);
-    ASSERT_TRUE(writeFile((root / "cut.rsm").string(), cut));
+    ASSERT_TRUE(writeFile((root / "cut.omd").string(), cut));
     Model damaged;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(damaged.load(root.c_str(), (root / "cut.rsm").c_str()));
+    EXPECT_FALSE(damaged.load(root.c_str(), (root / "cut.omd").c_str()));
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(damaged.textureCount, 0);
     EXPECT_TRUE(damaged.textures.empty());

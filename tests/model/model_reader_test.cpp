@@ -21,7 +21,7 @@ struct ParseOutcome {
 ParseOutcome parseBytes(const std::vector<std::uint8_t>& bytes) {
     ParseOutcome outcome{false, {}, {}};
     CaptureStderr();
-    outcome.loaded = outcome.model.parse(bytes, "models\\damaged.rsm");
+    outcome.loaded = outcome.model.parse(bytes, "models\\damaged.omd");
     outcome.errors = GetCapturedStderr();
     return outcome;
 }
@@ -164,7 +164,7 @@ TEST(ModelReader, DamagedHeaderOrTextureListFailsTheLoad) {
         EXPECT_FALSE(outcome.loaded) << bytes.size();
         EXPECT_EQ(outcome.model.nodeCount, 0);
         EXPECT_TRUE(outcome.model.textureNames.empty());
-        EXPECT_TRUE(outcome.errors.ends_with(" - models\\damaged.rsm\n")) << outcome.errors;
+        EXPECT_TRUE(outcome.errors.ends_with(" - models\\damaged.omd\n")) << outcome.errors;
         EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1);
     }
 }
@@ -191,19 +191,19 @@ TEST(ModelReader, DamagedNodeEndsTheListKeepingTheNodesBefore) {
         EXPECT_TRUE(outcome.loaded) << c.error;
         EXPECT_EQ(nodeNames(outcome.model), std::vector<std::string>{"root"}) << c.error;
         EXPECT_TRUE(outcome.model.nodes[0].singleNode);
-        EXPECT_EQ(outcome.errors, std::string(c.error) + " - models\\damaged.rsm\n");
+        EXPECT_EQ(outcome.errors, std::string(c.error) + " - models\\damaged.omd\n");
     }
 
     // Both nodes are whole; only the words that end the list are missing.
     ParseOutcome outcome = parseBytes({whole.begin(), whole.end() - 8});
     EXPECT_EQ(outcome.model.nodeCount, 2);
-    EXPECT_EQ(outcome.errors, "model file ends inside its node list - models\\damaged.rsm\n");
+    EXPECT_EQ(outcome.errors, "model file ends inside its node list - models\\damaged.omd\n");
 
     ModelFileDescription badIndex = twoNodeFile();
     badIndex.nodes[1].textureIndices = {0, 2};
     outcome = parseBytes(modelFileBytes(badIndex));
     EXPECT_EQ(outcome.model.nodeCount, 1);
-    EXPECT_EQ(outcome.errors, "model node 1: texture index 2 out of range - models\\damaged.rsm\n");
+    EXPECT_EQ(outcome.errors, "model node 1: texture index 2 out of range - models\\damaged.omd\n");
 }
 
 TEST(ModelReader, FileWithoutWholeNodeFailsTheLoad) {
@@ -212,12 +212,12 @@ TEST(ModelReader, FileWithoutWholeNodeFailsTheLoad) {
     ParseOutcome outcome = parseBytes(modelFileBytes(empty));
     EXPECT_FALSE(outcome.loaded);
     EXPECT_EQ(outcome.model.nodeCount, 0);
-    EXPECT_EQ(outcome.errors, "model file has no nodes - models\\damaged.rsm\n");
+    EXPECT_EQ(outcome.errors, "model file has no nodes - models\\damaged.omd\n");
 
     const std::vector<std::uint8_t> whole = modelFileBytes(twoNodeFile());
     outcome = parseBytes({whole.begin(), whole.begin() + kNode0Start + 50});
     EXPECT_FALSE(outcome.loaded);
-    EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.rsm\n");
+    EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.omd\n");
 }
 
 TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
@@ -236,7 +236,7 @@ TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
     EXPECT_EQ(node.faces[0].vertexIndices[0], 2);
     EXPECT_EQ(node.faces[0].textureIndex, 4);
     EXPECT_EQ(outcome.errors,
-              "model node 0: 4 of 5 faces skipped, indices out of range - models\\damaged.rsm\n");
+              "model node 0: 4 of 5 faces skipped, indices out of range - models\\damaged.omd\n");
 }
 
 // A node record may end the file right after its faces: it has no key frames, and the node
@@ -257,7 +257,7 @@ TEST(ModelReader, ANodeMayEndTheFileRightAfterItsFaces) {
         bytes.push_back(0);
         outcome = parseBytes(bytes);
         EXPECT_FALSE(outcome.loaded) << stray;
-        EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.rsm\n");
+        EXPECT_EQ(outcome.errors, "model node 0: cut short - models\\damaged.omd\n");
     }
 
     file = twoNodeFile();
@@ -318,7 +318,7 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
 // A file larger than any real model is refused before a byte of it is read.
 TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
     const ScratchFolder folder;
-    const std::string relative = "huge.rsm";
+    const std::string relative = "huge.omd";
     ASSERT_TRUE(writeModelFile((folder.path() / relative).string(), twoNodeFile()));
     if (!folder.extend(relative, std::uint64_t{1} << 40)) {
         GTEST_SKIP() << "the file system cannot make a sparse file of 1 TiB";

@@ -33,6 +33,6 @@ inline void expectNear(Vector3 actual, Vector3 expected, float tolerance, const 
 // The model parsed from the description's bytes; the test fails when it does not parse.
 inline Model parsedModel(const ModelFileDescription& description) {
     Model model;
-    EXPECT_TRUE(model.parse(modelFileBytes(description), "test.rsm"));
+    EXPECT_TRUE(model.parse(modelFileBytes(description), "test.omd"));
     return model;
 }

@@ -27,12 +27,12 @@ struct DemoModel {
 
 const std::vector<DemoModel>& demoWorldModels() {
     static const std::vector<DemoModel> models = {
-        {"VILLAGE\\Windmill.rsm", "village/windmill.rsm"},
-        {"Village\\House.rsm", "village/house.rsm"},
-        {"Village\\Ruins.rsm", ""},
-        {"Forest\\PINE.rsm", "forest/pine.rsm"},
-        {"Forest\\Boulder.RSM", "forest/boulder.rsm"},
-        {"Mesa\\crystal.rsm", "mesa/crystal.rsm"},
+        {"VILLAGE\\Windmill.omd", "village/windmill.omd"},
+        {"Village\\House.omd", "village/house.omd"},
+        {"Village\\Ruins.omd", ""},
+        {"Forest\\PINE.omd", "forest/pine.omd"},
+        {"Forest\\Boulder.OMD", "forest/boulder.omd"},
+        {"Mesa\\crystal.omd", "mesa/crystal.omd"},
     };
     return models;
 }
@@ -239,11 +239,11 @@ bool writeDemoScene(const std::string& folder) {
         }
     }
     // Small enough to stand whole in the model view, sails turning.
-    writeBytes(data + "model/village/showcase.rsm", modelFileBytes(windmillModel(0.6f)), ok);
+    writeBytes(data + "model/village/showcase.omd", modelFileBytes(windmillModel(0.6f)), ok);
 
     writeText(folder + "/world/orvalis.arg", argumentFile("DATA\\Maps\\Valley.RSW"), ok);
     writeText(folder + "/ground/orvalis.arg", argumentFile("data\\MAPS\\valley.GND"), ok);
-    writeText(folder + "/model/orvalis.arg", argumentFile("Data\\Model\\Village\\Showcase.RSM"),
+    writeText(folder + "/model/orvalis.arg", argumentFile("Data\\Model\\Village\\Showcase.OMD"),
               ok);
     return ok;
 }
