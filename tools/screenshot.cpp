@@ -11,10 +11,10 @@
 #include "app/argument_file.h"
 #include "app/scene.h"
 #include "app/window.h"
-#include "platform/gl.h"
-#include "platform/headless_platform.h"
 #include "formats/byte_writer.h"
 #include "formats/png_writer.h"
+#include "platform/gl.h"
+#include "platform/headless_platform.h"
 
 namespace {
 

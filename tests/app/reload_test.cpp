@@ -7,9 +7,9 @@
 #include "app/argument_file.h"
 #include "app/viewer.h"
 #include "app/window.h"
+#include "demo/demo_scene.h"
 #include "platform/gl.h"
 #include "shell_test.h"
-#include "demo/demo_scene.h"
 
 // Present only under AddressSanitizer: empties its quarantine of freed memory and gives it back.
 extern "C" void __sanitizer_purge_allocator() __attribute__((weak));

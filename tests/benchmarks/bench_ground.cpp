@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
 #include "gl_bench.h"
 #include "ground/ground.h"
 #include "platform/host_files.h"
 #include "viewer_pose.h"
-#include "formats/byte_writer.h"
-#include "formats/ground_writer.h"
-#include "formats/image_writer.h"
 
 namespace {
 

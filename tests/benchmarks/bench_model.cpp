@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <random>
 
-#include "gl_bench.h"
-#include "model/model.h"
 #include "formats/byte_writer.h"
 #include "formats/image_writer.h"
 #include "formats/model_writer.h"
+#include "gl_bench.h"
+#include "model/model.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/image_writer.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
-#include "formats/image_writer.h"
 
 namespace {
 

@@ -9,6 +9,11 @@
 #include <map>
 #include <random>
 
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/image_writer.h"
+#include "formats/model_writer.h"
+#include "formats/world_writer.h"
 #include "gl_bench.h"
 #include "ground/ground_file.h"
 #include "platform/host_files.h"
@@ -17,11 +22,6 @@
 #include "texture/tga_reader.h"
 #include "viewer_pose.h"
 #include "world/world_file.h"
-#include "formats/byte_writer.h"
-#include "formats/ground_writer.h"
-#include "formats/image_writer.h"
-#include "formats/model_writer.h"
-#include "formats/world_writer.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_targets.h"
-#include "texture/tga_reader.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/image_writer.h"
 #include "formats/model_writer.h"
 #include "formats/world_writer.h"
+#include "fuzz_targets.h"
+#include "texture/tga_reader.h"
 
 namespace {
 

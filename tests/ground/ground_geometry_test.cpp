@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ground/ground.h"
 #include "formats/ground_writer.h"
+#include "ground/ground.h"
 
 namespace {
 

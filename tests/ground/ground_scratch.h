@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
-#include "ground/ground.h"
-#include "scratch_folder.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/image_writer.h"
+#include "ground/ground.h"
+#include "scratch_folder.h"
 
 // Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root.
 inline bool writeAndRead(Ground& ground, const GroundFile& file,

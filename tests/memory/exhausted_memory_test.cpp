@@ -14,16 +14,16 @@
 #include "app/app_state.h"
 #include "app/argument_file.h"
 #include "failing_allocation.h"
-#include "gl_test.h"
-#include "ground/ground.h"
-#include "model/model.h"
-#include "scratch_folder.h"
-#include "world/world.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/image_writer.h"
 #include "formats/model_writer.h"
 #include "formats/world_writer.h"
+#include "gl_test.h"
+#include "ground/ground.h"
+#include "model/model.h"
+#include "scratch_folder.h"
+#include "world/world.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "gl_test.h"
-#include "model_test_files.h"
 #include "formats/byte_writer.h"
 #include "formats/image_writer.h"
+#include "gl_test.h"
+#include "model_test_files.h"
 
 namespace {
 

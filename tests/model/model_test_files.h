@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "model/model.h"
 #include "formats/model_writer.h"
+#include "model/model.h"
 
 // A node with one face over the three given corners, texture coordinates (0,0), (1,0), (0,1).
 inline ModelFileNode triangleNode(std::string name, std::string parentName, Vector3 a, Vector3 b,

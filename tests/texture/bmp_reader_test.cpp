@@ -4,10 +4,10 @@
 #include <tuple>
 #include <vector>
 
+#include "formats/image_writer.h"
 #include "gl_test.h"
 #include "texture/bmp_reader.h"
 #include "texture_files.h"
-#include "formats/image_writer.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/image_writer.h"
 #include "platform/gl.h"
 #include "scratch_folder.h"
-#include "formats/image_writer.h"
 
 using Pixel = std::array<std::uint8_t, 4>;
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "formats/image_writer.h"
 #include "gl_test.h"
 #include "io/input_limits.h"
 #include "texture/texture_loader.h"
 #include "texture_files.h"
-#include "formats/image_writer.h"
 
 namespace {
 

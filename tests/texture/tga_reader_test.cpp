@@ -5,10 +5,10 @@
 #include <tuple>
 #include <vector>
 
+#include "formats/image_writer.h"
 #include "gl_test.h"
 #include "texture/tga_reader.h"
 #include "texture_files.h"
-#include "formats/image_writer.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "world/world_file.h"
 #include "formats/world_writer.h"
+#include "world/world_file.h"
 
 // Every prefix of a file whose skipped bytes are not zero and whose names fill their 40-byte
 // fields: shorter than the header gives nothing; else the records wholly inside it are kept, and

@@ -10,15 +10,15 @@
 #include <sstream>
 #include <string>
 
-#include "gl_test.h"
-#include "scratch_folder.h"
-#include "world/world.h"
-#include "world/world_file.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/image_writer.h"
 #include "formats/model_writer.h"
 #include "formats/world_writer.h"
+#include "gl_test.h"
+#include "scratch_folder.h"
+#include "world/world.h"
+#include "world/world_file.h"
 
 // A chain of `nodeCount` one-triangle nodes, the first `animatedNodes` with two key frames.
 inline ModelFileDescription chainModel(int nodeCount, int animatedNodes = 0) {

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <functional>
 
-#include "formats/byte_writer.h"
 #include "demo/demo_models.h"
 #include "demo/demo_terrain.h"
 #include "demo/demo_textures.h"
+#include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/world_writer.h"
 

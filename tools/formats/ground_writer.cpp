@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "io/byte_cursor.h"
 #include "formats/byte_writer.h"
+#include "io/byte_cursor.h"
 
 namespace {
 

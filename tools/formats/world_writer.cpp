@@ -1,8 +1,8 @@
 #include "formats/world_writer.h"
 
+#include "formats/byte_writer.h"
 #include "io/byte_cursor.h"
 #include "world/world_file.h"
-#include "formats/byte_writer.h"
 
 namespace {
 
