@@ -42,3 +42,5 @@ test_program(test_world_gl LABELS unit SOURCES world/*.cpp)
 # The tests of memory that runs out have a program of their own, whose operator new fails on
 # request: every other program keeps the allocator that the sanitizers check.
 test_program(test_memory LABELS unit SOURCES memory/*.cpp)
+# The PNG writer, decoded back with stb_image.
+test_program(test_formats LABELS unit SOURCES formats/*.cpp LIBRARIES PkgConfig::STB)

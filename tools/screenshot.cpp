@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     for (int frame = 0; frame < kFrames; ++frame) {
         renderFrame();
     }
-    const bool written = writeFile(picture.string(), pngFile(kWidth, kHeight, readFrame()));
+    const std::vector<std::uint8_t> png = pngFile(kWidth, kHeight, readFrame());
+    const bool written = !png.empty() && writeFile(picture.string(), png);
     closeWindow();
     if (!written) {
         std::fprintf(stderr, "Cannot write %s\n", picture.c_str());

@@ -1,13 +1,10 @@
 #pragma once
-// Writes PNG pictures (8-bit RGB) for screenshots: each row filtered the way that suits it best,
-// the whole compressed with LZ77 and the fixed Huffman codes of deflate.
+// Writes PNG pictures (8-bit RGB) for screenshots, with the encoder of stb_image_write.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
-// `rgb` holds `height` rows of `width` pixels, the top row first, 3 bytes (R, G, B) a pixel.
+// `rgb` holds `height` rows of `width` pixels, the top row first, 3 bytes (R, G, B) a pixel. Empty
+// when `rgb` holds another number of bytes, when a side is over 16384 pixels or when memory runs
+// out.
 std::vector<std::uint8_t> pngFile(int width, int height, const std::vector<std::uint8_t>& rgb);
-
-// The zlib stream of `data`: a header, one deflate block with fixed codes, the Adler-32 sum.
-std::vector<std::uint8_t> zlibCompress(const std::vector<std::uint8_t>& data);
