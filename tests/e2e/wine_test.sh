@@ -11,9 +11,11 @@ start_display 1024x768
 # strace holds each open of the ground, of a model file and of a model folder (Wine reads the
 # folder to match a name's letter case, also for the missing model) for 0.4 s, like a slow disk,
 # so that every title stays long enough to be read. Wine opens them by these paths, the files in
-# its server: once the last one has gone, the viewer starts a new one under strace.
+# its server: once the last one has gone, the viewer starts a new one under strace. Only the opens
+# stop at strace (--seccomp-bpf): the many other calls of Wine's start would stop too, and on a busy
+# machine the first window would come too late.
 wineserver -w
-slowed=(strace -f -o /dev/null -e trace=openat -e inject=openat:delay_exit=400000)
+slowed=(strace --seccomp-bpf -f -o /dev/null -e trace=openat -e inject=openat:delay_exit=400000)
 while read -r file; do
     slowed+=(-P "${WINEPREFIX:?}/dosdevices/z:$file")
 done < <(find "$WORK/demo/GameData/data" -name '*.gnd' -o -name '*.omd' -o -path '*/model/*' -type d)
