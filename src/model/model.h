@@ -21,15 +21,10 @@
 
 #include "io/byte_cursor.h"
 #include "platform/gl.h"
+#include "view/transform.h"
 #include "view/vector3.h"
 
 inline constexpr int MaxModelNodes = 30;
-
-// A 4x4 matrix in the column-major order OpenGL takes.
-using Matrix4 = std::array<float, 16>;
-
-// m applied to p without the division by w: x = m[0]px + m[4]py + m[8]pz + m[12], and so on.
-Vector3 transformPoint(const Matrix4& m, Vector3 p);
 
 // A node's placement, 22 floats (88 bytes) as stored.
 struct NodeTransform {
@@ -58,14 +53,6 @@ struct ModelFace {
 };
 static_assert(sizeof(ModelFace) == 24);
 
-// w is the scalar part.
-struct Quaternion {
-    float x;
-    float y;
-    float z;
-    float w;
-};
-
 struct KeyFrame {
     std::int32_t time;  // in animation-clock units; the clock steps 100 per draw
     Quaternion rotation;
@@ -91,8 +78,6 @@ enum class NodeRead {
 // The rotation of the key frames at `clock`, interpolated between the current key frame and the
 // next one (the first again after the last), normalised.
 Quaternion keyFrameRotation(std::span<const KeyFrame> keyFrames, std::int32_t clock);
-// The rotation matrix of a unit quaternion.
-Matrix4 rotationMatrix(Quaternion q);
 
 struct ModelBounds {
     Vector3 maxBound;

@@ -51,26 +51,6 @@ Quaternion keyFrameRotation(std::span<const KeyFrame> keyFrames, std::int32_t cl
     return normalized(quaternionLength(rotation) == 0 ? from.rotation : rotation);
 }
 
-Matrix4 rotationMatrix(Quaternion q) {
-    const float x = q.x, y = q.y, z = q.z, w = q.w;
-    return {1 - 2 * (y * y + z * z),
-            2 * (x * y + w * z),
-            2 * (x * z - w * y),
-            0,
-            2 * (x * y - w * z),
-            1 - 2 * (x * x + z * z),
-            2 * (y * z + w * x),
-            0,
-            2 * (x * z + w * y),
-            2 * (y * z - w * x),
-            1 - 2 * (x * x + y * y),
-            0,
-            0,
-            0,
-            0,
-            1};
-}
-
 Matrix4 ModelNode::keyFrameStep() {
     const Quaternion pose = keyFrameRotation(keyFrames, animTime);
     // The clock never holds the last key frame's time: reaching it starts the animation over.

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "model/model.h"
 
 namespace {
@@ -8,25 +6,7 @@ namespace {
 constexpr float kEmptyMinimum = 999999;
 constexpr float kEmptyMaximum = -999999;
 
-Vector3 perAxisMin(Vector3 a, Vector3 b) {
-    return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
-}
-
-Vector3 perAxisMax(Vector3 a, Vector3 b) {
-    return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
-}
-
-Vector3 midpoint(Vector3 a, Vector3 b) {
-    return {(a.x + b.x) * 0.5f, (a.y + b.y) * 0.5f, (a.z + b.z) * 0.5f};
-}
-
 }  // namespace
-
-Vector3 transformPoint(const Matrix4& m, Vector3 p) {
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-            m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
-}
 
 Matrix4 ModelNode::meshMatrix() const {
     const float* m = transform.matrix;
@@ -38,13 +18,11 @@ void ModelNode::computeBounds() {
     minBound = {kEmptyMinimum, kEmptyMinimum, kEmptyMinimum};
     maxBound = {kEmptyMaximum, kEmptyMaximum, kEmptyMaximum};
     const Matrix4 matrix = meshMatrix();
-    const Vector3& position = transform.position;
-    const Vector3& offset = transform.offset;
+    const Vector3 placement = vectorSum(transform.position, transform.offset);
     for (const Vector3& vertex : vertices) {
         Vector3 p = transformPoint(matrix, vertex);
         if (!singleNode) {
-            p = {position.x + offset.x + p.x, position.y + offset.y + p.y,
-                 position.z + offset.z + p.z};
+            p = vectorSum(placement, p);
         }
         minBound = perAxisMin(minBound, p);
         maxBound = perAxisMax(maxBound, p);

@@ -12,13 +12,6 @@ bool keyHeld(int virtualKey) {
     return (platform().getKeyState(virtualKey) & 0x80) != 0;
 }
 
-Vector3 scaled(Vector3 v, float factor) {
-    return {v.x * factor, v.y * factor, v.z * factor};
-}
-Vector3 sum(Vector3 a, Vector3 b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
 }  // namespace
 
 float& pitchAccumulator() {
@@ -77,7 +70,7 @@ void Camera::rotateView(float angle, float x, float y, float z) {
         (t * x * x + c) * v.x + (t * x * y - s * z) * v.y + (t * x * z + s * y) * v.z,
         (t * x * y + s * z) * v.x + (t * y * y + c) * v.y + (t * y * z - s * x) * v.z,
         (t * x * z - s * y) * v.x + (t * y * z + s * x) * v.y + (t * z * z + c) * v.z};
-    lookAt = sum(eye, turned);
+    lookAt = vectorSum(eye, turned);
 }
 
 void Camera::strafe(float distance) {
@@ -88,9 +81,9 @@ void Camera::strafe(float distance) {
 }
 
 void Camera::moveForward(float distance) {
-    const Vector3 step = scaled(normalize(vectorDifference(lookAt, eye)), distance);
-    eye = sum(eye, step);
-    lookAt = sum(lookAt, step);
+    const Vector3 step = scaleVector(normalize(vectorDifference(lookAt, eye)), distance);
+    eye = vectorSum(eye, step);
+    lookAt = vectorSum(lookAt, step);
 }
 
 void Camera::readMovementKeys() {

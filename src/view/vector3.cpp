@@ -1,5 +1,6 @@
 #include "view/vector3.h"
 
+#include <algorithm>
 #include <cmath>
 
 Vector3 crossProduct(Vector3 a, Vector3 b) {
@@ -22,4 +23,24 @@ Vector3 normalize(Vector3 v) {
 Vector3 triangleNormal(const Vector3 triangle[3]) {
     return normalize(crossProduct(vectorDifference(triangle[2], triangle[0]),
                                   vectorDifference(triangle[1], triangle[0])));
+}
+
+Vector3 vectorSum(Vector3 a, Vector3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+
+Vector3 scaleVector(Vector3 v, float factor) {
+    return {v.x * factor, v.y * factor, v.z * factor};
+}
+
+Vector3 perAxisMin(Vector3 a, Vector3 b) {
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+}
+
+Vector3 perAxisMax(Vector3 a, Vector3 b) {
+    return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
+}
+
+Vector3 midpoint(Vector3 a, Vector3 b) {
+    return {(a.x + b.x) * 0.5f, (a.y + b.y) * 0.5f, (a.z + b.z) * 0.5f};
 }

@@ -24,6 +24,14 @@ TEST(VectorMath, CrossProductAndTriangleNormalTakeTheSecondEdgeFirst) {
     EXPECT_FALSE(std::isfinite(triangleNormal(onALine).x));
 }
 
+// Each axis on its own: the bounds of points mix the axes of different points.
+TEST(VectorMath, PerAxisBoundsSumsAndScales) {
+    expectVector(perAxisMin({1, -2, 3}, {-1, 2, 3}), {-1, -2, 3});
+    expectVector(perAxisMax({1, -2, 3}, {-1, 2, 3}), {1, 2, 3});
+    expectVector(midpoint({-1, -2, 3}, {1, 4, 5}), {0, 1, 4});
+    expectVector(vectorSum(scaleVector({1, 2, 3}, -2), {2, 5, 6}), {0, 1, 0});
+}
+
 class CameraTest : public ::testing::Test {
   protected:
     void SetUp() override {
