@@ -12,6 +12,7 @@
 #include "model/model.h"
 #include "platform/win32_types.h"
 #include "view/camera.h"
+#include "view/frame_timer.h"
 #include "world/world.h"
 
 inline constexpr std::size_t kMaxNames = 50;
@@ -29,6 +30,7 @@ struct AppState {
     std::vector<std::string> names;  // the file names that follow, at most kMaxNames
 
     Camera camera;
+    FrameTimer frameTimer;
     Ground ground;              // the scene of ground mode
     World world;                // the scene of world mode
     std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded

@@ -31,14 +31,15 @@ bool takePress(AppState& app, int virtualKey) {
 // frame is drawn, and that time is no frame's.
 bool drawOrNoticeEscape(AppState& app) {
     if (!app.active) {
-        stopFrameTimer();
+        stopFrameTimer(app.frameTimer);
         return false;
     }
     if (takePress(app, win32::VK_ESCAPE)) {
         return true;
     }
-    resumeFrameTimer();
-    app.camera.updateCamera();
+    resumeFrameTimer(app.frameTimer);
+    app.camera.updateCamera(app.frameTimer.frameDelta);
+    tickFrameTimer(app.frameTimer);
     renderFrame();
     platform().swapBuffers(app.deviceContext);
     return false;
@@ -49,7 +50,7 @@ bool drawOrNoticeEscape(AppState& app) {
 bool handleControlKeys() {
     AppState& app = appState();
     if (takePress(app, win32::VK_F1)) {
-        stopFrameTimer();  // the scene loads again: no frames until it is there
+        stopFrameTimer(app.frameTimer);  // the scene loads again: no frames until it is there
         closeWindow();
         app.fullscreen = !app.fullscreen;
         if (!openWindow("Brannock's OpenGL Framework", kWidth, kHeight, kColourBits,
@@ -81,7 +82,7 @@ int runViewer() {
         return 0;
     }
     putCameraAtStart(app.camera);
-    stopFrameTimer();  // the first frame starts the clock, whatever the set-up took
+    stopFrameTimer(app.frameTimer);  // the first frame starts the clock, whatever the set-up took
 
     WindowMessage message;
     int exitCode = 0;

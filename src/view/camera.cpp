@@ -4,7 +4,6 @@
 
 #include "platform/gl.h"
 #include "platform/platform.h"
-#include "view/frame_timer.h"
 
 namespace {
 
@@ -26,11 +25,10 @@ void Camera::setCamera(float eyeX, float eyeY, float eyeZ, float lookX, float lo
     up = {upX, upY, upZ};
 }
 
-void Camera::updateCamera() {
+void Camera::updateCamera(float frameDelta) {
     side = normalize(crossProduct(vectorDifference(lookAt, eye), up));
     mouseLook();
-    readMovementKeys();
-    tickFrameTimer();
+    readMovementKeys(frameDelta);
 }
 
 void Camera::applyCamera() const {
@@ -86,8 +84,8 @@ void Camera::moveForward(float distance) {
     lookAt = vectorSum(lookAt, step);
 }
 
-void Camera::readMovementKeys() {
-    const float speed = frameTimer().frameDelta * kFlyingSpeed;
+void Camera::readMovementKeys(float frameDelta) {
+    const float speed = frameDelta * kFlyingSpeed;
     if (keyHeld(win32::VK_UP) || keyHeld('W')) {
         moveForward(speed);
     }

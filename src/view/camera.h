@@ -9,8 +9,10 @@ class Camera {
     // Stores eye, look-at point and up vector; `side` is left as it is.
     void setCamera(float eyeX, float eyeY, float eyeZ, float lookX, float lookY, float lookZ,
                    float upX, float upY, float upZ);
-    // Once per drawn frame: side vector, mouse look, movement keys, then the frame timer.
-    void updateCamera();
+    // Once per drawn frame: side vector, mouse look, then the movement keys, which fly for
+    // `frameDelta` seconds, the interval the frame timer measured in the frame before. The caller
+    // ticks the timer right after.
+    void updateCamera(float frameDelta);
     // gluLookAt with eye, look-at point and up vector.
     void applyCamera() const;
 
@@ -28,7 +30,7 @@ class Camera {
 
   private:
     void mouseLook();
-    void readMovementKeys();
+    void readMovementKeys(float frameDelta);
 };
 
 // Sum of the vertical mouse turns in radians, clamped to [-1, 1]; setCamera leaves it alone.

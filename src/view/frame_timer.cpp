@@ -2,25 +2,18 @@
 
 #include "platform/platform.h"
 
-FrameTimer& frameTimer() {
-    static FrameTimer timer;
-    return timer;
+void stopFrameTimer(FrameTimer& timer) {
+    timer.stopped = true;
 }
 
-void stopFrameTimer() {
-    frameTimer().stopped = true;
-}
-
-void resumeFrameTimer() {
-    FrameTimer& timer = frameTimer();
+void resumeFrameTimer(FrameTimer& timer) {
     if (timer.stopped) {
         timer.previousReading = platform().timeGetTime();
         timer.stopped = false;
     }
 }
 
-void tickFrameTimer() {
-    FrameTimer& timer = frameTimer();
+void tickFrameTimer(FrameTimer& timer) {
     const std::uint32_t now = platform().timeGetTime();
     // The unsigned difference read as signed: across the wrap it is the true short interval, and a
     // clock that stepped back gives a negative one.

@@ -6,23 +6,21 @@
 
 #include <cstdint>
 
+// The shell keeps one for the whole run; its frameDelta reaches the camera as an argument.
 struct FrameTimer {
     std::uint32_t previousReading = 0;  // milliseconds, the clock reading of the last tick
     float frameDelta = 0;               // seconds between the last two ticks
     bool stopped = true;                // frames have paused; the next one starts the clock afresh
 };
 
-// The one timer of the process.
-FrameTimer& frameTimer();
-
 // No frames for a while (the window minimised, or made anew with its scene): the time until the
 // next frame belongs to no frame.
-void stopFrameTimer();
+void stopFrameTimer(FrameTimer& timer);
 
 // Before a frame's camera update: after a pause the clock starts afresh from now.
-void resumeFrameTimer();
+void resumeFrameTimer(FrameTimer& timer);
 
 // Reads the millisecond clock and updates frameDelta. The interval is taken in whole milliseconds,
 // so it stays exact however long the clock has run, and across the 32-bit counter's wrap; a clock
 // that steps back counts 0.
-void tickFrameTimer();
+void tickFrameTimer(FrameTimer& timer);

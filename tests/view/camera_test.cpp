@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/headless_platform.h"
@@ -37,7 +38,6 @@ class CameraTest : public ::testing::Test {
     void SetUp() override {
         usePlatform(headless);
         pitchAccumulator() = 0;
-        frameTimer() = FrameTimer{};
         camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
     }
 
@@ -46,14 +46,11 @@ class CameraTest : public ::testing::Test {
     }
 
     // One frame whose movement uses `delta` seconds.
-    void frameWith(float delta) {
-        frameTimer().frameDelta = delta;
-        headless.clockReadings = {frameTimer().previousReading};
-        camera.updateCamera();
-    }
+    void frameWith(float delta) { camera.updateCamera(delta); }
 
     HeadlessPlatform headless;
     Camera camera;
+    FrameTimer timer;
 };
 
 TEST_F(CameraTest, ConstructionPoseIsReplacedBySetCamera) {
@@ -104,6 +101,8 @@ TEST_F(CameraTest, KeysFlyFiftyUnitsPerSecond) {
     frameWith(0.02f);
     expectVector(camera.eye, {0, 0, 0});
     expectVector(camera.lookAt, {0, 0, -1});
+    // The interval comes with the call: the camera reads no clock.
+    EXPECT_EQ(std::count(headless.calls.begin(), headless.calls.end(), "timeGetTime"), 0);
 
     headless.keyStates = {};
     hold(win32::VK_RIGHT);
@@ -131,32 +130,32 @@ TEST_F(CameraTest, FrameTimerStaysExactAtAnyUptimeAndAcrossTheWrap) {
     for (const std::uint32_t start : {864'000'000u, 3'456'000'000u, 0xFFFF'FFFFu - 14}) {
         SCOPED_TRACE(start);
         headless.clockReadings = {start, start + 10, start + 20, start + 30};
-        stopFrameTimer();
-        resumeFrameTimer();
+        stopFrameTimer(timer);
+        resumeFrameTimer(timer);
         for (int frame = 0; frame < 3; ++frame) {
-            tickFrameTimer();
-            EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.01f);
+            tickFrameTimer(timer);
+            EXPECT_FLOAT_EQ(timer.frameDelta, 0.01f);
         }
     }
     headless.clockReadings = {5000, 5000, 4990, 5020};
-    tickFrameTimer();
-    tickFrameTimer();  // the same millisecond again
-    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
-    tickFrameTimer();  // the clock stepped back
-    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0);
-    tickFrameTimer();
-    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.03f);
+    tickFrameTimer(timer);
+    tickFrameTimer(timer);  // the same millisecond again
+    EXPECT_FLOAT_EQ(timer.frameDelta, 0);
+    tickFrameTimer(timer);  // the clock stepped back
+    EXPECT_FLOAT_EQ(timer.frameDelta, 0);
+    tickFrameTimer(timer);
+    EXPECT_FLOAT_EQ(timer.frameDelta, 0.03f);
 }
 
 TEST_F(CameraTest, FrameTimerLeavesOutTimeWithoutFrames) {
     headless.clockReadings = {1000, 1010, 61'010, 61'020};
-    resumeFrameTimer();
-    tickFrameTimer();
-    stopFrameTimer();  // a minute without frames
-    resumeFrameTimer();
-    resumeFrameTimer();  // already running: reads no clock
-    tickFrameTimer();
-    EXPECT_FLOAT_EQ(frameTimer().frameDelta, 0.01f);
+    resumeFrameTimer(timer);
+    tickFrameTimer(timer);
+    stopFrameTimer(timer);  // a minute without frames
+    resumeFrameTimer(timer);
+    resumeFrameTimer(timer);  // already running: reads no clock
+    tickFrameTimer(timer);
+    EXPECT_FLOAT_EQ(timer.frameDelta, 0.01f);
 }
 
 }  // namespace
