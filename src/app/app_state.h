@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/argument_file.h"
 #include "ground/ground.h"
 #include "model/model.h"
 #include "platform/win32_types.h"
+#include "texture/texture_capabilities.h"
 #include "view/camera.h"
 #include "view/frame_timer.h"
 #include "world/world.h"
-
-inline constexpr std::size_t kMaxNames = 50;
 
 struct AppState {
     bool active = true;      // the window is not minimised: frames are drawn, Esc is noticed
@@ -31,8 +31,9 @@ struct AppState {
 
     Camera camera;
     FrameTimer frameTimer;
-    Ground ground;              // the scene of ground mode
-    World world;                // the scene of world mode
+    TextureCapabilities textureCapabilities;  // of the driver, for every load of the run
+    Ground ground;                            // the scene of ground mode
+    World world;                              // the scene of world mode
     std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded
     bool groundMode = false;
     bool worldMode = false;

@@ -1,10 +1,15 @@
 #include "app/argument_file.h"
 
 #include "app/app_state.h"
+#include "io/file_errors.h"
+#include "io/input_limits.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
 
 namespace {
+
+constexpr char kCannotOpen[] = "Can't open orvalis.arg";
+constexpr char kCannotRead[] = "Can't read orvalis.arg";
 
 constexpr std::size_t kLineBuffer = 1024;  // each read takes at most 1023 characters
 // The root line and every name that counts, each read with a CR LF break, lie within what is read.
@@ -59,34 +64,31 @@ std::optional<std::string> argumentFilePath() {
     return std::string(directory, length) + std::string(kFileName);
 }
 
-bool readArguments() {
+ReadResult readArguments() {
     const std::optional<std::string> path = argumentFilePath();
     const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
     if (!bytes) {
-        showArgumentError("Can't open orvalis.arg");
-        return false;
+        return CannotOpen{kCannotOpen};
     }
     auto parsed = parseArgumentFile(
         std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (!parsed) {
-        showArgumentError("Can't read orvalis.arg");
-        return false;
+        return parsed.result();
     }
     if (parsed->names.empty()) {
-        showArgumentError("No file named in orvalis.arg");
-        return false;
+        return Damaged{"No file named in orvalis.arg"};
     }
     AppState& app = appState();
     app.dataRoot = std::move(parsed->dataRoot);
     app.names = std::move(parsed->names);
-    return true;
+    return {};
 }
 
 }  // namespace
 
-std::optional<ArgumentFile> parseArgumentFile(std::string_view fileText) {
+Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     if (fileText.empty()) {
-        return std::nullopt;
+        return Damaged{kCannotRead};
     }
     const std::string lfText = withLfLineBreaks(fileText);
     std::string_view text = lfText;
@@ -101,9 +103,11 @@ std::optional<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     return parsed;
 }
 
-bool readArgumentFile() {
-    return failingWhenMemoryRunsOut("orvalis.arg", readArguments, [] {
-        showArgumentError("Can't read orvalis.arg");
-        return false;
-    });
+ReadResult readArgumentFile() {
+    const ReadResult result = failingWhenMemoryRunsOut(
+        "orvalis.arg", readArguments, [] { return ReadResult(Damaged{kCannotRead}); });
+    if (!result) {
+        showArgumentError(result.reason().c_str());
+    }
+    return result;
 }

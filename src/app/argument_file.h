@@ -2,10 +2,15 @@
 // The argument file orvalis.arg in the current directory: its first line names the data root, each
 // following line one file. Only the first file decides what is shown.
 
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "io/read_result.h"
+
+// The most file names kept; later lines are ignored.
+inline constexpr std::size_t kMaxNames = 50;
 
 struct ArgumentFile {
     std::string dataRoot;
@@ -14,11 +19,13 @@ struct ArgumentFile {
 
 // Splits the file's text into lines of at most 1023 characters each (a longer line continues as the
 // next one), removing a trailing line break and nothing else. A CR LF break counts as one "\n", as
-// a text-mode read gives it, also for the 1023-character limit. Nothing when the text is empty.
-std::optional<ArgumentFile> parseArgumentFile(std::string_view fileText);
+// a text-mode read gives it, also for the 1023-character limit. Empty text is damaged, with the
+// reason "Can't read orvalis.arg".
+Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText);
 
 // Reads orvalis.arg from the current directory into the application state; only its first
-// kArgumentFileReadBytes, which hold every line that counts, are read. On failure it shows the
-// message box ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file named in orvalis.arg")
-// and gives false; when memory runs out, "Out of memory - orvalis.arg" on standard error first.
-bool readArgumentFile();
+// kArgumentFileReadBytes, which hold every line that counts, are read. A failure's reason is the
+// text of the message box it shows ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file
+// named in orvalis.arg"); when memory runs out, "Out of memory - orvalis.arg" goes to standard
+// error first.
+ReadResult readArgumentFile();

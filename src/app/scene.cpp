@@ -4,7 +4,6 @@
 
 #include "app/app_state.h"
 #include "platform/gl.h"
-#include "platform/host_files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -14,25 +13,33 @@ bool endsWith(std::string_view name, std::string_view ending) {
 }
 
 // Tells the user that the scene's own file did not load, and whether it could be opened at all.
-void reportSceneFailure(const std::string& name) {
-    const std::string text = (hostFileReadable(name) ? "Can't read " : "Can't open ") + name;
+void reportSceneFailure(const std::string& name, const ReadResult& result) {
+    const char* what = result.status() == ReadStatus::cannotOpen ? "Can't open " : "Can't read ";
+    const std::string text = what + name;
     platform().messageBox(nullptr, text.c_str(), "Error", win32::MB_OK);
 }
 
-bool loadScene(AppState& app) {
+// The loads go into the current rendering context, whose largest texture side they keep to.
+ReadResult loadScene(AppState& app) {
     const std::string& name = app.names.front();
+    const char* dataRoot = app.dataRoot.c_str();
+    TextureCapabilities& textures = app.textureCapabilities;
+    textures.readMaxTextureSide();
     switch (sceneModeOf(name)) {
         case SceneMode::ground:
             app.groundMode = true;
-            return app.ground.readGround(app.dataRoot.c_str(), name.c_str());
+            return app.ground.readGround(dataRoot, name.c_str(), textures);
         case SceneMode::world:
             app.worldMode = true;
-            return app.world.readWorld(app.dataRoot.c_str(), name.c_str(), app.window);
+            return app.world.readWorld(dataRoot, name.c_str(), textures,
+                                       [&app](const std::string& title) {
+                                           setWindowTitle(app.window, "%s", title.c_str());
+                                       });
         case SceneMode::model:
-            app.models = std::vector<Model>(app.names.size());
-            return app.models.front().load(app.dataRoot.c_str(), name.c_str());
+            break;
     }
-    return false;
+    app.models = std::vector<Model>(app.names.size());
+    return app.models.front().load(dataRoot, name.c_str(), textures);
 }
 
 void setFog() {
@@ -72,8 +79,8 @@ int setupScene() {
     AppState& app = appState();
     glClearColor(1, 1, 1, 0);
     glShadeModel(GL_SMOOTH);
-    if (!loadScene(app)) {
-        reportSceneFailure(app.names.front());
+    if (const ReadResult scene = loadScene(app); !scene) {
+        reportSceneFailure(app.names.front(), scene);
     }
     glEnable(GL_TEXTURE_2D);
     glClearDepth(1.0);

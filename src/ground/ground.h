@@ -6,35 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "ground/ground_file.h"
+#include "io/read_result.h"
 #include "platform/gl.h"
+#include "texture/texture_capabilities.h"
 #include "view/frustum.h"
 #include "view/vector3.h"
-
-// Texture coordinates and texture of a quad, 40 bytes as stored in the file.
-struct GroundSurface {
-    float u[4];
-    float v[4];
-    std::uint16_t textureIndex;
-    std::uint8_t unused[6];
-
-    bool operator==(const GroundSurface&) const = default;
-};
-static_assert(sizeof(GroundSurface) == 40);
-
-// One cell, 28 bytes as stored in the file. Corner h0 lies at the cell's (x0, y0), h1 at (x1, y0),
-// h2 at (x0, y1), h3 at (x1, y1); a surface index of -1 means no such quad.
-struct GroundCell {
-    float heights[4];
-    std::int32_t topSurface;
-    std::int32_t rowWallSurface;     // toward the next row
-    std::int32_t columnWallSurface;  // toward the next column
-
-    bool operator==(const GroundCell&) const = default;
-};
-static_assert(sizeof(GroundCell) == 28);
-
-// Opaque 256-byte records kept from the file; nothing reads them.
-using GroundBlock = std::array<std::uint8_t, 256>;
 
 // One quad ready to send: its corners in drawing order, where corner k takes the surface's texture
 // coordinate pair kQuadTexturePairs[k].
@@ -59,9 +36,10 @@ class Ground {
     virtual ~Ground() = default;
 
     // Reads the ground file at `path` and loads its textures below `dataRoot`. A file that cannot
-    // be read or is damaged leaves the ground empty, reports one line on standard error and gives
-    // false.
-    bool readGround(const char* dataRoot, const char* path);
+    // be opened or read, or is damaged, leaves the ground empty and reports its reason in one line
+    // on standard error.
+    ReadResult readGround(const char* dataRoot, const char* path,
+                          TextureCapabilities& capabilities);
     // Draws the cells whose test cube is not outside the view, the grid in the caller's x-z plane
     // centred at its origin, heights along -y. The caller's matrix is left as found.
     void drawGround() const;

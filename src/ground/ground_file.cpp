@@ -1,5 +1,7 @@
 #include "ground/ground_file.h"
 
+#include <optional>
+
 #include "io/byte_cursor.h"
 
 namespace {
@@ -93,10 +95,11 @@ std::vector<std::string> textureNames(std::span<const std::uint8_t> bytes, Secti
 
 }  // namespace
 
-std::optional<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes, std::string& error) {
+Parsed<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes) {
+    std::string error;
     const auto layout = locateSections(bytes, error);
     if (!layout) {
-        return std::nullopt;
+        return Damaged{error};
     }
     GroundFile ground;
     ground.width = layout->width;

@@ -1,20 +1,46 @@
 #pragma once
-// The contents of a ground file, apart from GL: what the reader parses and what the file writers
-// write. The file, all little-endian:
+// The contents of a ground file, apart from GL: its records, what the reader parses and what the
+// file writers write. The file, all little-endian:
 //   6 bytes ignored, width (int32), height (int32), 4 bytes skipped, texture count (int32),
 //   4 bytes skipped; per texture an 80-byte entry (a 40-byte name field, then 40 bytes skipped);
 //   block count (int32), 12 bytes skipped, 256 bytes per block; surface count (int32), 40 bytes
 //   per surface; then width x height cells of 28 bytes, row by row. Nothing after the cells is
 //   read.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "ground/ground.h"
+#include "io/read_result.h"
+
+// Texture coordinates and texture of a quad, 40 bytes as stored in the file.
+struct GroundSurface {
+    float u[4];
+    float v[4];
+    std::uint16_t textureIndex;
+    std::uint8_t unused[6];
+
+    bool operator==(const GroundSurface&) const = default;
+};
+static_assert(sizeof(GroundSurface) == 40);
+
+// One cell, 28 bytes as stored in the file. Corner h0 lies at the cell's (x0, y0), h1 at (x1, y0),
+// h2 at (x0, y1), h3 at (x1, y1); a surface index of -1 means no such quad.
+struct GroundCell {
+    float heights[4];
+    std::int32_t topSurface;
+    std::int32_t rowWallSurface;     // toward the next row
+    std::int32_t columnWallSurface;  // toward the next column
+
+    bool operator==(const GroundCell&) const = default;
+};
+static_assert(sizeof(GroundCell) == 28);
+
+// Opaque 256-byte records kept from the file; nothing reads them.
+using GroundBlock = std::array<std::uint8_t, 256>;
 
 inline constexpr std::size_t kGroundHeaderSize = 26;
 inline constexpr std::size_t kGroundTextureEntrySize = 80;
@@ -32,5 +58,5 @@ struct GroundFile {
 };
 
 // Parses a whole ground file. The counts are checked against the file's length before anything is
-// allocated; a damaged file gives nothing and says what is wrong in `error`.
-std::optional<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes, std::string& error);
+// allocated; a damaged file gives the reason.
+Parsed<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes);

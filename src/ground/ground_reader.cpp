@@ -1,4 +1,5 @@
-#include "ground/ground_file.h"
+#include "ground/ground.h"
+#include "io/file_errors.h"
 #include "platform/host_files.h"
 #include "texture/texture_loader.h"
 
@@ -20,42 +21,42 @@ void adopt(Ground& ground, GroundFile& file) {
 }
 
 // Every texture is loaded into its own new GL name, in file order, whether or not it loads.
-void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::string>& names) {
+void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::string>& names,
+                  TextureCapabilities& capabilities) {
     if (names.empty()) {
         return;
     }
     glGenTextures(ground.textureCount, ground.textures.data());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        loadTexture(dataRoot, names[i].c_str(), ground.textures[i]);
+        loadTexture(dataRoot, names[i].c_str(), ground.textures[i], capabilities);
     }
 }
 
-bool readGroundFile(Ground& ground, const char* dataRoot, const char* path) {
+ReadResult readGroundFile(Ground& ground, const char* dataRoot, const char* path,
+                          TextureCapabilities& capabilities) {
     const HostFile bytes = readHostFile(path);
     if (!bytes) {
-        reportUnreadFile(bytes, path, "Cannot open the ground file");
-        return false;
+        return unreadFileResult(bytes, "Cannot open the ground file");
     }
-    std::string error;
-    auto file = parseGroundFile(bytes.bytes, error);
+    auto file = parseGroundFile(bytes.bytes);
     if (!file) {
-        reportFileError(error, path);
-        return false;
+        return file.result();
     }
     adopt(ground, *file);
-    loadTextures(ground, dataRoot, file->textureNames);
-    return true;
+    loadTextures(ground, dataRoot, file->textureNames, capabilities);
+    return {};
 }
 
 }  // namespace
 
-bool Ground::readGround(const char* dataRoot, const char* path) {
+ReadResult Ground::readGround(const char* dataRoot, const char* path,
+                              TextureCapabilities& capabilities) {
     GroundFile empty;
     adopt(*this, empty);
     return failingWhenMemoryRunsOut(
-        path, [&] { return readGroundFile(*this, dataRoot, path); },
+        path, [&] { return reported(readGroundFile(*this, dataRoot, path, capabilities), path); },
         [&] {
             adopt(*this, empty);
-            return false;
+            return ReadResult(Damaged{kOutOfMemory});
         });
 }

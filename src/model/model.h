@@ -1,14 +1,6 @@
 #pragma once
 // A model: a hierarchy of up to 30 textured triangle meshes (nodes) read from a model file, drawn
-// at a placement with its key-frame animation.
-//
-// The model file, little-endian: a 31-byte header, the texture count Nt and Nt 40-byte texture
-// names, then the node records, each reached through the continuation check (peekContinuation).
-// A node record: name (40), the first node only a 4-byte extra word, parent name (40), the first
-// node only ten 4-byte extra values, Nn and Nn model texture indices, the 88-byte transform, Nv
-// and Nv vertices, Nc and Nc texture coordinates, Nf and Nf faces, then a key-frame block when the
-// continuation check finds a non-zero word there: Nk and Nk key frames. A file may end right after
-// a node's faces: that node has no key frames and is the last.
+// at a placement with its key-frame animation. The file's layout is told in model_file.h.
 
 #include <array>
 #include <bitset>
@@ -16,57 +8,15 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "io/byte_cursor.h"
-#include "platform/gl.h"
+#include "io/read_result.h"
+#include "model/model_records.h"
+#include "texture/texture_capabilities.h"
+#include "texture/texture_loader.h"
 #include "view/transform.h"
 #include "view/vector3.h"
-
-inline constexpr int MaxModelNodes = 30;
-
-// A node's placement, 22 floats (88 bytes) as stored.
-struct NodeTransform {
-    float matrix[9];      // 3x3, column by column
-    Vector3 offset;       // moves the node's own mesh
-    Vector3 position;     // moves a child node relative to its parent
-    float rotationAngle;  // radians; used when the node has no key frames
-    Vector3 rotationAxis;
-    Vector3 scale;
-};
-static_assert(sizeof(NodeTransform) == 88);
-
-struct ModelTexCoord {
-    float unused;
-    float u;
-    float v;
-};
-static_assert(sizeof(ModelTexCoord) == 12);
-
-// One triangle, 24 bytes as stored.
-struct ModelFace {
-    std::int16_t vertexIndices[3];
-    std::int16_t texCoordIndices[3];
-    std::uint16_t textureIndex;  // into the node's texture table
-    std::uint8_t unused[10];
-};
-static_assert(sizeof(ModelFace) == 24);
-
-struct KeyFrame {
-    std::int32_t time;  // in animation-clock units; the clock steps 100 per draw
-    Quaternion rotation;
-};
-static_assert(sizeof(KeyFrame) == 20);
-
-// What the continuation check finds at the cursor.
-enum Continuation : int {
-    CONTINUATION_END = 0,         // two zero words, both consumed
-    CONTINUATION_AFTER_ZERO = 1,  // one zero word, consumed; a non-zero word is next
-    CONTINUATION_DATA = 2,        // a non-zero word is next; nothing consumed
-    CONTINUATION_CUT_SHORT = 3,   // the data ends before the check could decide
-};
-Continuation peekContinuation(ByteCursor& file);
 
 // How a node record ended.
 enum class NodeRead {
@@ -105,7 +55,7 @@ class ModelNode {
     // so that drawing never checks them; gives how many it dropped.
     int dropFacesOutOfRange();
     // Fills the node's texture table from the model's: entry i is model texture textureIndices[i].
-    void resolveTextures(std::span<const GLuint> modelTextures,
+    void resolveTextures(std::span<const TextureName> modelTextures,
                          std::span<const std::uint8_t> modelFromTga);
 
     // The 4x4 form of the node's 3x3 matrix.
@@ -139,7 +89,7 @@ class ModelNode {
     std::int32_t texCoordCount = 0;
     std::int32_t faceCount = 0;
     std::int32_t textureCount = 0;
-    std::vector<GLuint> textures;       // the node's texture table, resolved at load
+    std::vector<TextureName> textures;  // the node's texture table, resolved at load
     std::vector<std::uint8_t> fromTga;  // per entry: 1 blends (TGA), 0 alpha-tests (BMP)
     std::int32_t keyFrameCount = 0;
     std::vector<KeyFrame> keyFrames;
@@ -160,16 +110,15 @@ class Model {
     Model& operator=(Model&&) = default;
     virtual ~Model() = default;
 
-    // Reads the model file at `path` and loads its textures below `dataRoot`. False when the file
-    // cannot be opened (nothing reported), or when it is larger than kMaxDataFileBytes, its header
-    // or texture list is damaged, it holds no whole node or memory runs out (one line on standard
-    // error); the model then stays as constructed.
-    bool load(const char* dataRoot, const char* path);
-    // The GL-free part of load: the records, parent links and bounds from the file's bytes; the
-    // model textures and node texture tables are left for createTextures.
-    bool parse(std::span<const std::uint8_t> bytes, std::string_view path);
+    // Reads the model file at `path` (parseModelFile) and loads its textures below `dataRoot`.
+    // A file that cannot be opened is not reported: its caller decides. One larger than
+    // kMaxDataFileBytes, one the parser finds damaged, and memory that runs out give one line on
+    // standard error; the model then stays as constructed. What the parser left out of a model
+    // that loads is reported too, a line for each.
+    ReadResult load(const char* dataRoot, const char* path, TextureCapabilities& capabilities);
     // Creates and loads the model's textures, then resolves the node texture tables.
-    void createTextures(const char* dataRoot);
+    void createTextures(const char* dataRoot, TextureCapabilities& capabilities);
+    // Fills the node texture tables from the model's textures.
     void resolveNodeTextures();
 
     // Draws the model at a placement: position (y negated), rotation angles in degrees about x, y
@@ -191,14 +140,10 @@ class Model {
     std::int32_t nodeCount = 0;
     std::vector<ModelNode> nodes;
     std::int32_t textureCount = 0;
-    std::vector<GLuint> textures;
+    std::vector<TextureName> textures;
     std::vector<std::string> textureNames;
     std::vector<std::uint8_t> fromTga;  // 1 when the texture came from a TGA file, else 0
 
   private:
-    bool readTextureList(ByteCursor& file, std::string_view path);
-    // Gives false when a damaged node ended the list (already reported).
-    bool readNodes(ByteCursor& file, std::string_view path);
-    void linkParents();
     bool isRootChild(std::int32_t k) const { return k >= 1 && parentIndex[k] == 0; }
 };

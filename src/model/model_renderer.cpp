@@ -1,4 +1,5 @@
 #include "model/model.h"
+#include "platform/gl.h"
 
 namespace {
 

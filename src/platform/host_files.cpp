@@ -112,48 +112,53 @@ using OpenFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 static_assert(sizeof(decltype(stat::st_size)) >= 8, "file sizes need 64 bits");
 
 struct RegularFile {
+    HostFile::Problem problem = HostFile::Problem::none;
     OpenFile file{nullptr, std::fclose};
     std::uint64_t size = 0;
 };
 
-std::optional<RegularFile> openRegularFile(std::string_view path) {
-    RegularFile opened{OpenFile(openHostFile(path, "rb"), std::fclose)};
+// The file open for reading, with its size; or why not: it cannot be opened, or it is no regular
+// file (a folder opens on some hosts, but gives no bytes).
+RegularFile openRegularFile(std::string_view path) {
+    RegularFile opened{HostFile::Problem::none, OpenFile(openHostFile(path, "rb"), std::fclose)};
     struct stat info;
-    if (!opened.file || ::fstat(::fileno(opened.file.get()), &info) != 0 ||
-        !S_ISREG(info.st_mode)) {
-        return std::nullopt;
+    if (!opened.file) {
+        opened.problem = HostFile::Problem::cannotOpen;
+    } else if (::fstat(::fileno(opened.file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+        opened.problem = HostFile::Problem::unreadable;
+    } else {
+        opened.size = static_cast<std::uint64_t>(info.st_size);
     }
-    opened.size = static_cast<std::uint64_t>(info.st_size);
     return opened;
 }
 
 }  // namespace
 
 HostFile readHostFile(std::string_view path, std::uint64_t limit) {
-    const auto opened = openRegularFile(path);
-    if (!opened) {
-        return {};
+    const RegularFile opened = openRegularFile(path);
+    if (opened.problem != HostFile::Problem::none) {
+        return {opened.problem, {}};
     }
-    if (opened->size > limit) {
+    if (opened.size > limit) {
         return {HostFile::Problem::tooLarge, {}};
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(opened->size));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(opened.size));
     if (!bytes.empty() &&
-        std::fread(bytes.data(), 1, bytes.size(), opened->file.get()) != bytes.size()) {
-        return {};
+        std::fread(bytes.data(), 1, bytes.size(), opened.file.get()) != bytes.size()) {
+        return {HostFile::Problem::unreadable, {}};
     }
     return {HostFile::Problem::none, std::move(bytes)};
 }
 
 std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
                                                            std::size_t count) {
-    const auto opened = openRegularFile(path);
-    if (!opened) {
+    const RegularFile opened = openRegularFile(path);
+    if (opened.problem != HostFile::Problem::none) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes(count);
-    bytes.resize(std::fread(bytes.data(), 1, count, opened->file.get()));
-    if (std::ferror(opened->file.get())) {
+    bytes.resize(std::fread(bytes.data(), 1, count, opened.file.get()));
+    if (std::ferror(opened.file.get())) {
         return std::nullopt;
     }
     return bytes;
@@ -170,18 +175,6 @@ std::optional<std::string> composeDataPath(const char* format, std::string_view 
     std::string path(static_cast<std::size_t>(length), '\0');
     std::snprintf(path.data(), path.size() + 1, format, rootText.c_str(), nameText.c_str());
     return path;
-}
-
-void reportFileError(std::string_view what, std::string_view path) {
-    std::fprintf(stderr, "%.*s - %.*s\n", static_cast<int>(what.size()), what.data(),
-                 static_cast<int>(path.size()), path.data());
-}
-
-void reportUnreadFile(const HostFile& file, std::string_view path, const char* cannotOpen) {
-    const char* what = file.problem == HostFile::Problem::tooLarge ? kFileTooLarge : cannotOpen;
-    if (what != nullptr) {
-        reportFileError(what, path);
-    }
 }
 
 std::string workingDirectory() {

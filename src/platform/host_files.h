@@ -7,9 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <new>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +19,10 @@ inline constexpr std::size_t kMaxPathLength = 511;
 
 std::string hostPath(std::string_view path);
 
-// A data file's bytes, or why there are none.
+// A data file's bytes, or why there are none: it could not be opened; it opened but could not be
+// read whole (a folder, or a read that failed); or it was larger than allowed.
 struct HostFile {
-    enum class Problem { none, cannotOpen, tooLarge };
+    enum class Problem { none, cannotOpen, unreadable, tooLarge };
     Problem problem = Problem::cannotOpen;
     std::vector<std::uint8_t> bytes;
 
@@ -50,23 +49,3 @@ std::optional<std::string> composeDataPath(const char* format, std::string_view 
 
 // The process's current directory; empty when it cannot be had.
 std::string workingDirectory();
-
-// One line "<what is wrong> - <path>" on standard error.
-void reportFileError(std::string_view what, std::string_view path);
-
-// Says why `file` gave no bytes: kFileTooLarge, or `cannotOpen` unless that is null.
-void reportUnreadFile(const HostFile& file, std::string_view path, const char* cannotOpen);
-
-// Runs the work of a reader's entry. When memory runs out inside it (std::bad_alloc, or a
-// std::length_error for a size no container can take), it reports "Out of memory - <path>" and
-// gives what `fail` gives: the reader then ends through its normal failure path.
-template <typename Work, typename Fail>
-auto failingWhenMemoryRunsOut(std::string_view path, Work work, Fail fail) -> decltype(work()) {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    reportFileError("Out of memory", path);
-    return fail();
-}

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "io/byte_cursor.h"
+#include "io/file_errors.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr const char* kUnknownFormat = "Unknown DIB file format.";
 constexpr const char* kConversionError = "Image file conversion error.";
-constexpr const char* kOutOfMemory = "Out of memory.";
+constexpr const char* kNoMemory = "Out of memory.";
 
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
@@ -339,9 +340,11 @@ bool decodeRle(const DibLayout& layout, RgbImage& image) {
     return y >= rows || (y == rows - 1 && x == width);  // data without an end-of-bitmap code
 }
 
-void showDibFailure(const char* text) {
+// Shows the reason in its message box.
+ReadResult shownDibFailure(ReadResult failure) {
     Platform& host = platform();
-    host.messageBox(host.getFocus(), text, "Error", win32::MB_OK);
+    host.messageBox(host.getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
+    return failure;
 }
 
 }  // namespace
@@ -369,7 +372,7 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) 
     }
     const DibHeader& header = layout.header;
     if (!hasPixels(header)) {
-        return {{}, kOutOfMemory};
+        return {{}, kNoMemory};
     }
     if (const char* refusal =
             imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide)) {
@@ -383,7 +386,7 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) 
     image.height = static_cast<std::int32_t>(rowCount(header));
     image.pixels = allocZeroed(static_cast<std::size_t>(image.width) * image.height, 3);
     if (!image.pixels) {
-        return {{}, kOutOfMemory};
+        return {{}, kNoMemory};
     }
     if (!isRle(header)) {
         convertRows(layout, image);
@@ -393,26 +396,22 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) 
     return {std::move(image), nullptr};
 }
 
-std::optional<RgbImage> loadDibImage(const char* path, std::int32_t maxSide) {
+ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image) {
     const HostFile file = readHostFile(path);
     if (file.problem == HostFile::Problem::tooLarge) {
-        reportFileError(kFileTooLarge, path);
-        return std::nullopt;
+        return reported(Damaged{kFileTooLarge}, path);
     }
     // An empty file cannot be mapped, so it fails as one that cannot be opened.
     if (!file || file.bytes.empty()) {
-        const std::string text = "Failed to open DIB file " + std::string(path) + ".\n";
-        showDibFailure(text.c_str());
-        return std::nullopt;
+        return shownDibFailure(CannotOpen{"Failed to open DIB file " + std::string(path) + ".\n"});
     }
     DibDecoding decoding = decodeDib(file.bytes, maxSide);
     if (decoding.refusal != nullptr) {
-        reportFileError(decoding.refusal, path);
-        return std::nullopt;
+        return reported(Damaged{decoding.refusal}, path);
     }
     if (decoding.failure != nullptr) {
-        showDibFailure(decoding.failure);
-        return std::nullopt;
+        return shownDibFailure(Damaged{decoding.failure});
     }
-    return std::move(decoding.image);
+    image = std::move(decoding.image);
+    return {};
 }

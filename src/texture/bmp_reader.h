@@ -3,9 +3,9 @@
 // of 8-bit red, green and blue.
 
 #include <cstdint>
-#include <optional>
 #include <span>
 
+#include "io/read_result.h"
 #include "texture/pixel_block.h"
 
 // Rows of `width` x 3 bytes (R, G, B, no padding) in the file's row order, bottom row first: rows
@@ -48,8 +48,8 @@ struct DibDecoding {
 // before its pixels are allocated.
 DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide);
 
-// Reads the file at `path`, with the side limit of decodeDib. A file larger than
+// Reads the file at `path` into `image`, with the side limit of decodeDib. A file larger than
 // kMaxDataFileBytes and a refused image give one line "<what> - <path>" on standard error; every
 // other failure shows its message box (caption "Error", owned by the window with the keyboard
-// focus). Either way it gives nothing.
-std::optional<RgbImage> loadDibImage(const char* path, std::int32_t maxSide);
+// focus). A failure's reason is the text it showed; `image` is then left alone.
+ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image);

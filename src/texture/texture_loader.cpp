@@ -4,11 +4,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "io/file_errors.h"
+#include "platform/gl.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
+
+static_assert(std::is_same_v<TextureName, GLuint>);
 
 namespace {
 
@@ -73,30 +78,24 @@ void reportSource(std::uint8_t* fromTga, std::uint8_t value) {
     }
 }
 
-// The largest width and height the current context takes for a texture.
-std::int32_t maxTextureSide() {
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-    return side;
-}
-
-bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, std::uint8_t* fromTga) {
+bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture,
+                    const TextureCapabilities& capabilities, std::uint8_t* fromTga) {
     if (!path || !hostFileReadable(*path)) {
         return false;
     }
-    const std::optional<RgbImage> image = loadDibImage(path->c_str(), maxTextureSide());
-    if (!image) {
+    RgbImage image;
+    if (!loadDibImage(path->c_str(), capabilities.maxTextureSide(), image)) {
         return false;
     }
     const PixelBlock rgba =
-        reversedRgbaRows(image->pixels.get(), image->width, image->height, 3, colourKeyAlpha);
+        reversedRgbaRows(image.pixels.get(), image.width, image.height, 3, colourKeyAlpha);
     if (!rgba) {
-        reportFileError("Out of memory", *path);
+        reportFileError(kOutOfMemory, *path);
         return false;
     }
     glBindTexture(GL_TEXTURE_2D, texture);
     setTextureParameters();
-    buildMipmaps(rgba, image->width, image->height);
+    buildMipmaps(rgba, image.width, image.height);
     reportSource(fromTga, 0);
     return true;
 }
@@ -114,17 +113,17 @@ PixelBlock tgaRgbaRows(const TgaImage& image) {
 // The texture is bound before the read: a TGA that cannot be read leaves the reader's checkerboard
 // in it.
 bool loadTgaTexture(const std::optional<std::string>& path, const char* textureName, GLuint texture,
-                    std::uint8_t* fromTga) {
+                    TextureCapabilities& capabilities, std::uint8_t* fromTga) {
     glBindTexture(GL_TEXTURE_2D, texture);
     TgaImage image;
     if (path) {
-        loadTga(path->c_str(), image, TGA_NO_UPLOAD, maxTextureSide());
+        loadTga(path->c_str(), image, TGA_NO_UPLOAD, capabilities);
     } else {
         failTga("File not found", textureName, image);
     }
     const PixelBlock rgba = image.pixels ? tgaRgbaRows(image) : PixelBlock();
     if (image.pixels && !rgba) {
-        reportFileError("Out of memory", *path);
+        reportFileError(kOutOfMemory, *path);
     }
     if (!rgba) {
         // The parameters make the checkerboard a complete texture, so that it shows; drawn with
@@ -141,7 +140,7 @@ bool loadTgaTexture(const std::optional<std::string>& path, const char* textureN
 }
 
 bool loadTextureFile(const char* dataRoot, const char* textureName, GLuint texture,
-                     std::uint8_t* fromTga) {
+                     TextureCapabilities& capabilities, std::uint8_t* fromTga) {
     const TextureType type = textureTypeOf(textureName);
     if (type == TextureType::unknown) {
         platform().messageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
@@ -149,15 +148,17 @@ bool loadTextureFile(const char* dataRoot, const char* textureName, GLuint textu
     }
     const std::optional<std::string> path =
         composeDataPath("%s\\data\\texture\\%s", dataRoot, textureName);
-    return type == TextureType::bmp ? loadBmpTexture(path, texture, fromTga)
-                                    : loadTgaTexture(path, textureName, texture, fromTga);
+    return type == TextureType::bmp
+               ? loadBmpTexture(path, texture, capabilities, fromTga)
+               : loadTgaTexture(path, textureName, texture, capabilities, fromTga);
 }
 
 }  // namespace
 
-bool loadTexture(const char* dataRoot, const char* textureName, GLuint texture,
-                 std::uint8_t* fromTga) {
+bool loadTexture(const char* dataRoot, const char* textureName, TextureName texture,
+                 TextureCapabilities& capabilities, std::uint8_t* fromTga) {
     return failingWhenMemoryRunsOut(
-        textureName, [&] { return loadTextureFile(dataRoot, textureName, texture, fromTga); },
+        textureName,
+        [&] { return loadTextureFile(dataRoot, textureName, texture, capabilities, fromTga); },
         [] { return false; });
 }

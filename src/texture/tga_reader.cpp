@@ -4,19 +4,21 @@
 #include <array>
 #include <cstdio>
 #include <limits>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "io/byte_cursor.h"
+#include "io/file_errors.h"
+#include "platform/gl.h"
 #include "platform/host_files.h"
 #include "platform/platform.h"
-
-bool compressionAvailable = true;
 
 namespace {
 
 constexpr const char* kInvalidSize = "Invalid image size";
-constexpr const char* kOutOfMemory = "Out of memory";
+
+static_assert(std::is_same_v<decltype(TgaImage::glFormat), GLenum>, "glFormat holds a GL enum");
 
 constexpr std::size_t kHeaderSize = 18;
 constexpr int kFallbackSize = 128;
@@ -36,13 +38,14 @@ constexpr std::array<InternalFormats, 4> kInternalFormats{{
 }};
 
 // Compression, when the driver has it, wins over 4 bits.
-GLenum internalFormatFor(GLenum format, std::uint32_t flags) {
+GLenum internalFormatFor(GLenum format, std::uint32_t flags,
+                         const TextureCapabilities& capabilities) {
     const auto formats = std::find_if(kInternalFormats.begin(), kInternalFormats.end(),
                                       [&](const InternalFormats& f) { return f.format == format; });
     if (formats == kInternalFormats.end()) {
         return format;
     }
-    if ((flags & TGA_COMPRESSED) != 0 && compressionAvailable) {
+    if ((flags & TGA_COMPRESSED) != 0 && capabilities.compressionAvailable()) {
         return formats->compressed;
     }
     return (flags & TGA_4BIT) != 0 ? formats->fourBit : format;
@@ -100,30 +103,34 @@ int glPixelBytes(GLenum format) {
 
 }  // namespace
 
-void loadTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide) {
-    if (!readTga(path, image, flags, maxSide)) {
-        return;
+ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
+                   TextureCapabilities& capabilities) {
+    const ReadResult result = readTga(path, image, flags, capabilities);
+    if (!result) {
+        return result;
     }
     if ((flags & TGA_NO_UPLOAD) == 0) {
-        uploadTga(image, flags);
+        uploadTga(image, flags, capabilities);
     }
     if ((flags & TGA_FREE_PIXELS) != 0) {
         freeTgaPixels(image);
     }
+    return result;
 }
 
-bool readTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide) {
-    findCompressionEntryPoints();
+ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
+                   TextureCapabilities& capabilities) {
+    findCompressionEntryPoints(capabilities);
     const HostFile file = readHostFile(path);
-    if (!file) {
-        return failTga(
-            file.problem == HostFile::Problem::tooLarge ? kFileTooLarge : "File not found", path,
-            image);
+    ReadResult result = unreadFileResult(file, "File not found");
+    if (file) {
+        const char* failure = decodeTga(file.bytes, image, flags, capabilities.maxTextureSide());
+        result = failure ? ReadResult(Damaged{failure}) : ReadResult();
     }
-    if (const char* failure = decodeTga(file.bytes, image, flags, maxSide)) {
-        return failTga(failure, path, image);
+    if (!result) {
+        failTga(result.reason().c_str(), path, image);
     }
-    return true;
+    return result;
 }
 
 const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
@@ -221,8 +228,10 @@ void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& ind
     index += static_cast<std::size_t>(image.bytesPerPixel);
 }
 
-void uploadTga(const TgaImage& image, std::uint32_t flags) {
-    const GLint internalFormat = static_cast<GLint>(internalFormatFor(image.glFormat, flags));
+void uploadTga(const TgaImage& image, std::uint32_t flags,
+               const TextureCapabilities& capabilities) {
+    const GLint internalFormat =
+        static_cast<GLint>(internalFormatFor(image.glFormat, flags, capabilities));
     // GL looks for every row at a 4-byte boundary unless told otherwise, but the rows here are
     // packed, and so are those of the smaller mipmap levels that GLU makes: only rows of 4-byte
     // pixels always end on a boundary.
@@ -246,11 +255,10 @@ void freeTgaPixels(TgaImage& image) {
     image.pixels.reset();
 }
 
-bool failTga(const char* message, const char* path, TgaImage& image) {
+void failTga(const char* message, const char* path, TgaImage& image) {
     std::printf("%s - %s\n", message, path);
     freeTgaPixels(image);
     makeFallbackTexture(image);
-    return false;
 }
 
 void makeFallbackTexture(TgaImage& image) {
@@ -270,11 +278,11 @@ void makeFallbackTexture(TgaImage& image) {
     image.imageSize = kFallbackSize * kFallbackSize;
 }
 
-void findCompressionEntryPoints() {
+void findCompressionEntryPoints(TextureCapabilities& capabilities) {
     Platform& host = platform();
     const bool upload = host.getProcAddress("glCompressedTexImage2DARB") != nullptr;
     const bool readBack = host.getProcAddress("glGetCompressedTexImageARB") != nullptr;
     if (!upload || !readBack) {
-        compressionAvailable = false;
+        capabilities.loseCompression();
     }
 }

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/gl.h"
+#include "io/read_result.h"
 #include "texture/pixel_block.h"
+#include "texture/texture_capabilities.h"
 
 class ByteCursor;
 
@@ -30,8 +31,8 @@ struct TgaImage {
     std::uint8_t descriptor = 0;
     std::int32_t bytesPerPixel = 0;
     std::int32_t imageSize = 0;  // 0 when the header describes no image that fits 2^31 - 1 bytes
-    GLenum glFormat = 0;
-    PixelBlock pixels;  // imageSize bytes, or empty
+    std::uint32_t glFormat = 0;  // the GL enum GL_RGB, GL_RGBA, GL_LUMINANCE or GL_ALPHA
+    PixelBlock pixels;           // imageSize bytes, or empty
 };
 
 // Flags of loadTga and readTga.
@@ -43,17 +44,17 @@ inline constexpr std::uint32_t TGA_NO_MIPMAPS = 0x10000;    // upload level 0 on
 inline constexpr std::uint32_t TGA_4BIT = 0x100000;         // 4-bit internal formats
 inline constexpr std::uint32_t TGA_COMPRESSED = 0x1000000;  // compressed internal formats (wins)
 
-// True until a look-up finds either compressed-texture entry point missing; never true again.
-extern bool compressionAvailable;
-
 // Reads `path` into `image`; uploads it unless TGA_NO_UPLOAD, then releases the pixels if
 // TGA_FREE_PIXELS. After a failure `image.pixels` is empty and the checkerboard is uploaded.
-// `maxSide` as for decodeTga.
-void loadTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide);
+// Images larger than the capabilities' largest texture side are refused as in decodeTga.
+ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
+                   TextureCapabilities& capabilities);
 
-// Reads and decodes the file; on failure (a file larger than kMaxDataFileBytes among them)
-// reports it through failTga and returns false.
-bool readTga(const char* path, TgaImage& image, std::uint32_t flags, std::int32_t maxSide);
+// Looks up the compression entry points, then reads and decodes the file. A failure (a file that
+// cannot be opened, one larger than kMaxDataFileBytes, or one decodeTga refuses) goes through
+// failTga; its reason is the message printed.
+ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
+                   TextureCapabilities& capabilities);
 
 // Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it
 // held: nothing on success, else the failure message. Reads nothing outside `file`. An image
@@ -77,18 +78,18 @@ void decodeTgaRle(TgaImage& image, ByteCursor& file);
 // advances the index.
 void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& index);
 
-// Uploads the pixels into the bound texture, with the internal format the flags choose.
-void uploadTga(const TgaImage& image, std::uint32_t flags);
+// Uploads the pixels into the bound texture, with the internal format the flags choose:
+// compression only while the capabilities have it.
+void uploadTga(const TgaImage& image, std::uint32_t flags, const TextureCapabilities& capabilities);
 
 void freeTgaPixels(TgaImage& image);
 
-// Prints "<message> - <path>", empties the image and uploads the checkerboard; returns false.
-bool failTga(const char* message, const char* path, TgaImage& image);
+// Prints "<message> - <path>" on standard output, empties the image and uploads the checkerboard.
+void failTga(const char* message, const char* path, TgaImage& image);
 
 // Uploads the 128 x 128 checkerboard (16 x 16 squares, white at the first texel) into the bound
 // texture and describes it in the image.
 void makeFallbackTexture(TgaImage& image);
 
-// Looks up the two compressed-texture entry points; clears compressionAvailable if either is
-// missing.
-void findCompressionEntryPoints();
+// Looks up the two compressed-texture entry points; compression is lost if either is missing.
+void findCompressionEntryPoints(TextureCapabilities& capabilities);

@@ -3,20 +3,18 @@
 // placements; each distinct model file is loaded once and shared by all its placements.
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "ground/ground.h"
+#include "io/read_result.h"
 #include "model/model.h"
-#include "platform/win32_types.h"
-#include "view/vector3.h"
+#include "texture/texture_capabilities.h"
+#include "world/world_file.h"
 
-// One placement of a model, in the world file's order.
-struct ModelInstance {
-    std::int32_t modelIndex = 0;  // into the world's models and loaded
-    Vector3 position;
-    Vector3 angles;  // degrees about x, y and z
-    Vector3 scale;
-};
+// Receives each progress title of a world's load, in order; an empty one shows nothing.
+using WorldProgress = std::function<void(const std::string& title)>;
 
 class World {
   public:
@@ -28,13 +26,15 @@ class World {
     World& operator=(World&&) = default;
     virtual ~World() = default;
 
-    // Reads the world file at `path`, its ground and each distinct model below `dataRoot`,
-    // showing the progress in the title of `window` (none when null) and logging which models
-    // loaded to sortie.txt in the current directory; the log is created anew by every read. The
-    // arrays of an earlier read are released. False, with the world left empty, when the world
-    // file cannot be opened, is larger than kMaxDataFileBytes or too short for its header, or
-    // memory runs out.
-    bool readWorld(const char* dataRoot, const char* path, WindowHandle window);
+    // Reads the world file at `path`, its ground and each distinct model below `dataRoot`, giving
+    // `progress` its titles and logging which models loaded to sortie.txt in the current
+    // directory; the log is created anew by every read. The arrays of an earlier read are
+    // released. The world is left empty, and the reason reported in one line on standard error,
+    // when the world file cannot be opened or read, is larger than kMaxDataFileBytes or too short
+    // for its header, or memory runs out; a ground or model that does not load leaves the world
+    // read all the same.
+    ReadResult readWorld(const char* dataRoot, const char* path, TextureCapabilities& capabilities,
+                         const WorldProgress& progress);
     // Draws the ground, then every placement whose model loaded, in file order. The caller's
     // matrix is left as found.
     void drawWorld();

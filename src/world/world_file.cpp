@@ -49,9 +49,9 @@ void readRecords(ByteCursor& cursor, WorldFile& world) {
 
 static_assert(sizeof(Vector3) * 3 == kWorldPlacementSize);
 
-std::optional<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes) {
+Parsed<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kWorldHeaderSize) {
-        return std::nullopt;
+        return Damaged{"The world file is shorter than its header"};
     }
     ByteCursor cursor(bytes);
     WorldFile world;

@@ -1,5 +1,6 @@
 #pragma once
-// The contents of a world file, apart from GL: what the reader parses and the file writer writes.
+// The contents of a world file, apart from GL: its records, what the reader parses and the file
+// writer writes.
 // The file, all little-endian:
 //   46 bytes skipped, the ground's 40-byte name field, a 40-byte field not used, 176 bytes
 //   skipped; from offset 302 the model records of 252 bytes each, up to an end record: a name
@@ -9,18 +10,26 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "world/world.h"
+#include "io/read_result.h"
+#include "view/vector3.h"
 
 inline constexpr std::size_t kWorldGroundNameOffset = 46;
 inline constexpr std::size_t kWorldHeaderSize = 302;
 inline constexpr std::size_t kWorldRecordSize = 252;
 inline constexpr std::size_t kWorldPlacementOffset = 160;  // within a record
 inline constexpr std::size_t kWorldPlacementSize = 36;
+
+// One placement of a model, in the world file's order.
+struct ModelInstance {
+    std::int32_t modelIndex = 0;  // into the world's models and loaded
+    Vector3 position;
+    Vector3 angles;  // degrees about x, y and z
+    Vector3 scale;
+};
 
 struct WorldFile {
     std::string groundName;
@@ -31,6 +40,6 @@ struct WorldFile {
     bool endRecordFound = false;
 };
 
-// Parses a whole world file; nothing when it is shorter than its header. Names compare byte for
-// byte, so names that differ only in letter case are distinct models.
-std::optional<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);
+// Parses a whole world file; one shorter than its header is damaged. Names compare byte for byte,
+// so names that differ only in letter case are distinct models.
+Parsed<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);

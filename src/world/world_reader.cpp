@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "io/file_errors.h"
 #include "platform/host_files.h"
-#include "platform/platform.h"
-#include "world/world_file.h"
+#include "world/world.h"
 
 namespace {
 
@@ -54,72 +54,87 @@ void release(World& world) {
     world.ground = Ground();
 }
 
-void readNamedGround(Ground& ground, const char* dataRoot, const std::string& name,
-                     const char* worldPath) {
-    if (const auto path = namedFilePath("%s\\data\\%s", dataRoot, name, worldPath)) {
-        ground.readGround(dataRoot, path->c_str());
+// What a world's load needs besides its own file.
+struct WorldLoad {
+    const char* dataRoot;
+    const char* worldPath;
+    TextureCapabilities& capabilities;
+    const WorldProgress& progress;
+    std::FILE* log;
+
+    void show(const std::string& title) const {
+        if (progress) {
+            progress(title);
+        }
+    }
+};
+
+void readNamedGround(Ground& ground, const std::string& name, const WorldLoad& load) {
+    if (const auto path = namedFilePath("%s\\data\\%s", load.dataRoot, name, load.worldPath)) {
+        ground.readGround(load.dataRoot, path->c_str(), load.capabilities);
     }
 }
 
-bool loadNamedModel(Model& model, const char* dataRoot, const std::string& name,
-                    const char* worldPath) {
-    const auto path = namedFilePath("%s\\data\\model\\%s", dataRoot, name, worldPath);
-    return path && model.load(dataRoot, path->c_str());
+bool loadNamedModel(Model& model, const std::string& name, const WorldLoad& load) {
+    const auto path = namedFilePath("%s\\data\\model\\%s", load.dataRoot, name, load.worldPath);
+    return path && model.load(load.dataRoot, path->c_str(), load.capabilities);
+}
+
+std::string modelTitle(std::int32_t number, std::int32_t count, const std::string& name) {
+    return "Orvalis : Loading Models (" + std::to_string(number) + "\\" + std::to_string(count) +
+           ") : " + name;
 }
 
 // Each distinct model once, in order of first appearance: its title before the load, its log
 // line after it.
-void loadModels(World& world, const char* dataRoot, const std::vector<std::string>& names,
-                const char* worldPath, WindowHandle window, std::FILE* log) {
+void loadModels(World& world, const std::vector<std::string>& names, const WorldLoad& load) {
     world.modelCount = static_cast<std::int32_t>(names.size());
     world.models = std::vector<Model>(names.size());
     world.loaded = std::vector<std::uint8_t>(names.size());
     for (std::int32_t k = 0; k < world.modelCount; ++k) {
         const std::string& name = names[k];
-        setWindowTitle(window, "Orvalis : Loading Models (%d\\%d) : %s", k + 1, world.modelCount,
-                       name.c_str());
-        world.loaded[k] = loadNamedModel(world.models[k], dataRoot, name, worldPath) ? 1 : 0;
-        logModel(log, world.loaded[k], k + 1, name);
+        load.show(modelTitle(k + 1, world.modelCount, name));
+        world.loaded[k] = loadNamedModel(world.models[k], name, load) ? 1 : 0;
+        logModel(load.log, world.loaded[k], k + 1, name);
     }
 }
 
-bool readWorldFile(World& world, const char* dataRoot, const char* path, WindowHandle window,
-                   std::FILE* log) {
-    const HostFile bytes = readHostFile(path);
+ReadResult readWorldFile(World& world, const WorldLoad& load) {
+    const HostFile bytes = readHostFile(load.worldPath);
     if (!bytes) {
-        reportUnreadFile(bytes, path, "Cannot open the world file");
-        return false;
+        return unreadFileResult(bytes, "Cannot open the world file");
     }
     auto file = parseWorldFile(bytes.bytes);
     if (!file) {
-        reportFileError("The world file is shorter than its header", path);
-        return false;
+        return file.result();
     }
     if (!file->endRecordFound) {
-        reportFileError("The world file ends before its end record", path);
+        reportFileError("The world file ends before its end record", load.worldPath);
     }
-    setWindowTitle(window, "Orvalis : Loading Ground");
-    readNamedGround(world.ground, dataRoot, file->groundName, path);
+    load.show("Orvalis : Loading Ground");
+    readNamedGround(world.ground, file->groundName, load);
     world.instanceCount = static_cast<std::int32_t>(file->instances.size());
     world.instances = std::move(file->instances);
-    loadModels(world, dataRoot, file->modelNames, path, window, log);
-    setWindowTitle(window, "Orvalis : Displaying");
-    return true;
+    loadModels(world, file->modelNames, load);
+    load.show("Orvalis : Displaying");
+    return {};
 }
 
 }  // namespace
 
 // The log is created first, so that it never describes an earlier world.
-bool World::readWorld(const char* dataRoot, const char* path, WindowHandle window) {
+ReadResult World::readWorld(const char* dataRoot, const char* path,
+                            TextureCapabilities& capabilities, const WorldProgress& progress) {
     release(*this);
     return failingWhenMemoryRunsOut(
         path,
         [&] {
             const LogFile log = createModelLog();
-            return readWorldFile(*this, dataRoot, path, window, log.get());
+            const WorldLoad load{dataRoot, path, capabilities, progress, log.get()};
+            return reported(readWorldFile(*this, load), path);
         },
         [&] {
             release(*this);
-            return false;
+            return ReadResult(Damaged{kOutOfMemory});
         });
 }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/scene.h"
 #include "app/window.h"
+#include "formats/ground_writer.h"
+#include "formats/world_writer.h"
 #include "platform/gl.h"
 #include "shell_test.h"
 
@@ -111,16 +115,37 @@ TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAh
     EXPECT_TRUE(headless.messageBoxes.empty());
 }
 
+TEST_F(SceneTest, AWorldShowsItsProgressInTheWindowTitle) {
+    const CurrentDirectory inFolder(folder.path());
+    ASSERT_TRUE(
+        writeGroundFile((folder.path() / "data" / "g.gnd").string(), flatGround(2, 2, "none.bmp")));
+    WorldFileDescription world;
+    world.groundName = "g.gnd";
+    world.placements = {{"m1"}, {"m2"}};
+    const std::string path = (folder.path() / "scene.rsw").string();
+    ASSERT_TRUE(writeWorldFile(path, world));
+    appState().dataRoot = folder.string();
+    appState().names = {path};
+    ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
+    EXPECT_EQ(headless.titles,
+              (std::vector<std::string>{
+                  "ORVALIS", "Orvalis : Loading Ground", "Orvalis : Loading Models (1\\2) : m1",
+                  "Orvalis : Loading Models (2\\2) : m2", "Orvalis : Displaying"}));
+    EXPECT_TRUE(headless.messageBoxes.empty());
+}
+
 TEST_F(SceneTest, ASceneFileThatDidNotLoadIsShownAndTheEmptySceneDrawn) {
     const std::pair<std::string, std::string> cases[] = {
-        {"missing.omd", "Can't open missing.omd"},
-        {"missing.gnd", "Can't open missing.gnd"},
-        {"damaged.gnd", "Can't read damaged.gnd"},
-        {"damaged.omd", "Can't read damaged.omd"},
+        {"missing.omd", "Can't open missing.omd"}, {"missing.gnd", "Can't open missing.gnd"},
+        {"missing.rsw", "Can't open missing.rsw"}, {"damaged.gnd", "Can't read damaged.gnd"},
+        {"damaged.omd", "Can't read damaged.omd"}, {"damaged.rsw", "Can't read damaged.rsw"},
+        {"folder.omd", "Can't read folder.omd"},  // it opens, but holds no bytes to read
     };
     const CurrentDirectory inFolder(folder.path());
     folder.writeText("damaged.gnd", "not a ground");
     folder.writeText("damaged.omd", "not a model");
+    folder.writeText("damaged.rsw", "not a world");
+    std::filesystem::create_directory(folder.path() / "folder.omd");
     for (const auto& [name, message] : cases) {
         SCOPED_TRACE(name);
         appState() = AppState{};

@@ -64,7 +64,8 @@ const Ground& ground() {
     static const Ground read = [] {
         context();
         Ground g;
-        g.readGround(scene().root.c_str(), scene().groundPath.c_str());
+        TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), textures);
         return g;
     }();
     return read;
@@ -89,9 +90,8 @@ int visibleCells(const Ground& g, const Frustum& frustum) {
 
 void BM_ParseGroundFile(benchmark::State& state) {
     const auto& bytes = scene().bytes;
-    std::string error;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(parseGroundFile(bytes, error));
+        benchmark::DoNotOptimize(parseGroundFile(bytes));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
@@ -101,8 +101,9 @@ BENCHMARK(BM_ParseGroundFile)->Unit(benchmark::kMillisecond);
 void BM_ReadGround(benchmark::State& state) {
     context();
     Ground g;
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
-        g.readGround(scene().root.c_str(), scene().groundPath.c_str());
+        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), textures);
         glDeleteTextures(g.textureCount, g.textures.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * scene().bytes.size()));

@@ -69,11 +69,12 @@ const std::filesystem::path kRoot = std::filesystem::temp_directory_path() / "or
 
 void BM_LoadModel(benchmark::State& state) {
     BenchmarkGlContext context;
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     const std::string path = writeBenchmarkScene(kRoot);
     const auto fileSize = static_cast<std::int64_t>(std::filesystem::file_size(path));
     for (auto _ : state) {
         Model model;
-        benchmark::DoNotOptimize(model.load(kRoot.c_str(), path.c_str()));
+        benchmark::DoNotOptimize(model.load(kRoot.c_str(), path.c_str(), textures));
         state.PauseTiming();
         glDeleteTextures(model.textureCount, model.textures.data());
         state.ResumeTiming();
@@ -84,8 +85,9 @@ BENCHMARK(BM_LoadModel)->Unit(benchmark::kMillisecond);
 
 void BM_DrawModel(benchmark::State& state) {
     BenchmarkGlContext context;
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     Model model;
-    if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str()) ||
+    if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str(), textures) ||
         model.nodeCount != kNodes) {
         state.SkipWithError("the benchmark model did not load");
         return;

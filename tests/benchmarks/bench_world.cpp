@@ -16,11 +16,13 @@
 #include "formats/world_writer.h"
 #include "gl_bench.h"
 #include "ground/ground_file.h"
+#include "model/model_file.h"
 #include "platform/host_files.h"
 #include "texture/bmp_reader.h"
 #include "texture/texture_loader.h"
 #include "texture/tga_reader.h"
 #include "viewer_pose.h"
+#include "world/world.h"
 #include "world/world_file.h"
 
 namespace {
@@ -178,8 +180,9 @@ void BM_LoadWorld(benchmark::State& state) {
     context();
     const Scene& s = scene();
     World world;
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
-        world.readWorld(s.root.c_str(), s.worldPath.c_str(), nullptr);
+        world.readWorld(s.root.c_str(), s.worldPath.c_str(), textures, {});
         state.PauseTiming();
         deleteTextures(world);
         state.ResumeTiming();
@@ -221,13 +224,11 @@ void BM_ParseFiles(benchmark::State& state) {
     for (const std::string& path : s.modelPaths) {
         models.push_back(readHostFile(path).bytes);
     }
-    std::string error;
     for (auto _ : state) {
         benchmark::DoNotOptimize(parseWorldFile(world));
-        benchmark::DoNotOptimize(parseGroundFile(ground, error));
+        benchmark::DoNotOptimize(parseGroundFile(ground));
         for (const auto& bytes : models) {
-            Model model;
-            benchmark::DoNotOptimize(model.parse(bytes, "model"));
+            benchmark::DoNotOptimize(parseModelFile(bytes));
         }
     }
 }
@@ -263,10 +264,11 @@ void BM_LoadTextures(benchmark::State& state) {
     context();
     const std::vector<std::string>& loads = scene().textureLoads;
     std::vector<GLuint> names(loads.size());
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
         glGenTextures(static_cast<GLsizei>(names.size()), names.data());
         for (std::size_t i = 0; i < loads.size(); ++i) {
-            loadTexture(scene().root.c_str(), loads[i].c_str(), names[i]);
+            loadTexture(scene().root.c_str(), loads[i].c_str(), names[i], textures);
         }
         glFinish();
         state.PauseTiming();
@@ -304,7 +306,8 @@ World& loadedWorld() {
     static World world = [] {
         context();
         World w;
-        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), nullptr);
+        TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), textures, {});
         return w;
     }();
     return world;

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/argument_file.h"
-#include "ground/ground_file.h"
+#include "ground/ground.h"
 #include "io/input_limits.h"
-#include "model/model.h"
+#include "model/model_file.h"
+#include "platform/gl.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
 #include "world/world_file.h"
@@ -33,7 +33,8 @@ void touch(const std::uint8_t& byte) {
 void fuzzArgumentFile(FuzzBytes data) {
     const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
     const auto parsed = parseArgumentFile(text);
-    require(parsed.has_value() == !text.empty(), "only an empty argument file is unreadable");
+    require(static_cast<bool>(parsed) == !text.empty(),
+            "only an empty argument file is unreadable");
     if (!parsed) {
         return;
     }
@@ -110,9 +111,9 @@ Ground groundOf(GroundFile& file) {
 }
 
 void fuzzGround(FuzzBytes data) {
-    std::string error;
-    auto file = parseGroundFile(data, error);
-    require(file.has_value() == error.empty(), "a refused ground file says why, and only then");
+    auto file = parseGroundFile(data);
+    require(static_cast<bool>(file) == file.reason().empty(),
+            "a refused ground file says why, and only then");
     if (!file) {
         return;
     }
@@ -151,10 +152,13 @@ bool faceIndicesInside(const ModelNode& node) {
 constexpr int kAnimationSteps = 4;
 
 void fuzzModel(FuzzBytes data) {
-    Model model;
-    if (!model.parse(data, "fuzz.omd")) {
+    auto file = parseModelFile(data);
+    require(static_cast<bool>(file) == file.reason().empty(),
+            "a refused model file says why, and only then");
+    if (!file) {
         return;
     }
+    Model& model = file->model;
     require(model.nodeCount >= 1 && model.nodeCount <= MaxModelNodes &&
                 model.nodes.size() == static_cast<std::size_t>(model.nodeCount),
             "a parsed model has 1 to MaxModelNodes nodes");
@@ -176,7 +180,7 @@ void fuzzModel(FuzzBytes data) {
 
 void fuzzWorld(FuzzBytes data) {
     const auto world = parseWorldFile(data);
-    require(world.has_value() == (data.size() >= kWorldHeaderSize),
+    require(static_cast<bool>(world) == (data.size() >= kWorldHeaderSize),
             "only a file shorter than the header gives no world");
     if (!world) {
         return;

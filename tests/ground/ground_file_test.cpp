@@ -54,8 +54,11 @@ std::vector<std::uint8_t> smallGroundBytes(std::uint8_t junk) {
     return out.bytes();
 }
 
+// The parsed file, or nothing with the reason in `error`.
 std::optional<GroundFile> parse(const std::vector<std::uint8_t>& bytes, std::string& error) {
-    return parseGroundFile(bytes, error);
+    auto parsed = parseGroundFile(bytes);
+    error = parsed.reason();
+    return parsed ? std::optional<GroundFile>(std::move(*parsed)) : std::nullopt;
 }
 
 TEST(GroundFileTest, ReadsEveryFieldAtItsOffsetAndIgnoresSkippedBytes) {

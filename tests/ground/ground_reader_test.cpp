@@ -67,19 +67,32 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     truncated.pop_back();
     const std::string damagedPath = (root / "damaged.gnd").string();
     ASSERT_TRUE(writeFile(damagedPath, truncated));
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(ground.readGround(root.c_str(), damagedPath.c_str()));
+    ReadResult result = ground.readGround(root.c_str(), damagedPath.c_str(), textures);
+    EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The cells run past the end of the file - " + damagedPath + "\n");
+    EXPECT_EQ(result.status(), ReadStatus::damaged);
+    EXPECT_EQ(result.reason(), "The cells run past the end of the file");
     expectHolds(ground, GroundFile{});
 
     ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
     const std::string missingPath = (root / "missing.gnd").string();
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(ground.readGround(root.c_str(), missingPath.c_str()));
+    result = ground.readGround(root.c_str(), missingPath.c_str(), textures);
+    EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + missingPath + "\n");
+    EXPECT_EQ(result.status(), ReadStatus::cannotOpen);
     expectHolds(ground, GroundFile{});
+
+    // A folder opens, but cannot be read.
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ground.readGround(root.c_str(), root.c_str(), textures).status(),
+              ReadStatus::damaged);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Cannot open the ground file - " + root.string() + "\n");
 
     // A whole ground followed by zeros, one byte more than any ground file may have.
     ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
@@ -89,7 +102,7 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
         GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
     }
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(ground.readGround(root.c_str(), hugePath.c_str()));
+    EXPECT_FALSE(ground.readGround(root.c_str(), hugePath.c_str(), textures));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The file is larger than 256 MiB - " + hugePath + "\n");
     expectHolds(ground, GroundFile{});

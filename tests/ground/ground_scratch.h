@@ -13,11 +13,14 @@
 #include "ground/ground.h"
 #include "scratch_folder.h"
 
-// Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root.
+// Writes `file` as <directory>/<name> and reads it into `ground` with `directory` as data root,
+// into the current GL context.
 inline bool writeAndRead(Ground& ground, const GroundFile& file,
                          const std::filesystem::path& directory, const std::string& name) {
     const std::string path = (directory / name).string();
-    return writeGroundFile(path, file) && ground.readGround(directory.c_str(), path.c_str());
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    return writeGroundFile(path, file) &&
+           ground.readGround(directory.c_str(), path.c_str(), textures);
 }
 
 // Writes a 2 x 2 TGA texture of one colour as <root>\data\texture\<name>.

@@ -122,10 +122,11 @@ TEST_F(ExhaustedMemory, AWorldStaysEmptyOrLoadsWithoutWhatFailed) {
     const std::string path = (scratch.path() / "w.rsw").string();
     ASSERT_TRUE(writeWorldFile(path, description));
     World world;
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     std::set<std::string> reported;
     failEachAllocationInTurn(
         [&] {
-            return world.readWorld(root.c_str(), path.c_str(), window) &&
+            return world.readWorld(root.c_str(), path.c_str(), textures, {}) &&
                    world.loaded.size() == 1 && world.loaded[0] == 1 && world.ground.width == 2;
         },
         [&](bool, const std::string& errors) {

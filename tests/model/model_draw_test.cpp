@@ -311,8 +311,9 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     const RgbaPicture glow{1, 1, {255, 255, 255, 128}};
     ASSERT_TRUE(writeFile((root / "data" / "texture" / "glow.tga").string(), tgaFile(glow)));
 
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     Model model;
-    ASSERT_TRUE(model.load(root.c_str(), path.c_str()));
+    ASSERT_TRUE(model.load(root.c_str(), path.c_str(), textures));
     ASSERT_EQ(model.textures.size(), 3u);
     EXPECT_NE(model.textures[0], model.textures[1]);
     EXPECT_EQ(model.fromTga, (std::vector<std::uint8_t>{0, 1, 0}));
@@ -322,17 +323,35 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     EXPECT_EQ(node.fromTga, (std::vector<std::uint8_t>{1, 0, 0, 1}));
 
     Model missing;
-    EXPECT_FALSE(missing.load(root.c_str(), (root / "nothing.omd").c_str()));
+    testing::internal::CaptureStderr();
+    const ReadResult notThere =
+        missing.load(root.c_str(), (root / "nothing.omd").c_str(), textures);
+    EXPECT_FALSE(notThere);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller decides";
+    EXPECT_EQ(notThere.status(), ReadStatus::cannotOpen);
     EXPECT_EQ(missing.nodeCount, 0);
     EXPECT_EQ(missing.textureCount, 0);
 
     std::vector<std::uint8_t> cut = modelFileBytes(file);
     cut.resize(40);
-    ASSERT_TRUE(writeFile((root / "cut.omd").string(), cut));
+    const std::string cutPath = (root / "cut.omd").string();
+    ASSERT_TRUE(writeFile(cutPath, cut));
     Model damaged;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(damaged.load(root.c_str(), (root / "cut.omd").c_str()));
-    testing::internal::GetCapturedStderr();
+    const ReadResult cutShort = damaged.load(root.c_str(), cutPath.c_str(), textures);
+    EXPECT_FALSE(cutShort);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "model texture list cut short - " + cutPath + "\n");
+    EXPECT_EQ(cutShort.status(), ReadStatus::damaged);
     EXPECT_EQ(damaged.textureCount, 0);
     EXPECT_TRUE(damaged.textures.empty());
+
+    // What the parser left out of a model that loads is reported by the reader.
+    file.nodes[0].faces.push_back(modelFace({0, 1, 3}, {0, 1, 2}));
+    ASSERT_TRUE(writeFile(path, modelFileBytes(file)));
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(model.load(root.c_str(), path.c_str(), textures));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "model node 0: 1 of 2 faces skipped, indices out of range - " + path + "\n");
+    EXPECT_EQ(model.nodes[0].faceCount, 1);
 }

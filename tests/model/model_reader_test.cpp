@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "io/file_errors.h"
 #include "model_test_files.h"
 #include "scratch_folder.h"
 
@@ -18,10 +19,22 @@ struct ParseOutcome {
     std::string errors;
 };
 
+// The parser prints nothing: what the errors hold is its reason, or what it skipped, as the
+// model's reader reports them.
 ParseOutcome parseBytes(const std::vector<std::uint8_t>& bytes) {
     ParseOutcome outcome{false, {}, {}};
+    const std::string path = "models\\damaged.omd";
     CaptureStderr();
-    outcome.loaded = outcome.model.parse(bytes, "models\\damaged.omd");
+    auto file = parseModelFile(bytes);
+    outcome.loaded = static_cast<bool>(file);
+    if (!file) {
+        reportFileError(file.reason(), path);
+    } else {
+        for (const std::string& skipped : file->skipped) {
+            reportFileError(skipped, path);
+        }
+        outcome.model = std::move(file->model);
+    }
     outcome.errors = GetCapturedStderr();
     return outcome;
 }
@@ -325,9 +338,12 @@ TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
     }
     const std::string path = (folder.path() / relative).string();
     Model model;
+    TextureCapabilities textures;
     CaptureStderr();
-    EXPECT_FALSE(model.load("root", path.c_str()));
+    const ReadResult result = model.load("root", path.c_str(), textures);
+    EXPECT_FALSE(result);
     EXPECT_EQ(GetCapturedStderr(), "The file is larger than 256 MiB - " + path + "\n");
+    EXPECT_EQ(result.status(), ReadStatus::damaged);
     EXPECT_EQ(model.nodeCount, 0);
     EXPECT_EQ(model.textureCount, 0);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "formats/model_writer.h"
-#include "model/model.h"
+#include "model/model_file.h"
 
 // A node with one face over the three given corners, texture coordinates (0,0), (1,0), (0,1).
 inline ModelFileNode triangleNode(std::string name, std::string parentName, Vector3 a, Vector3 b,
@@ -32,7 +32,7 @@ inline void expectNear(Vector3 actual, Vector3 expected, float tolerance, const 
 
 // The model parsed from the description's bytes; the test fails when it does not parse.
 inline Model parsedModel(const ModelFileDescription& description) {
-    Model model;
-    EXPECT_TRUE(model.parse(modelFileBytes(description), "test.omd"));
-    return model;
+    auto file = parseModelFile(modelFileBytes(description));
+    EXPECT_TRUE(file) << file.reason();
+    return file ? std::move(file->model) : Model();
 }

@@ -42,6 +42,8 @@ TEST(HostFiles, FilesOverTheLimitAreRefusedAndStartsReadAsFarAsAsked) {
     EXPECT_EQ(refused.problem, HostFile::Problem::tooLarge);
     EXPECT_TRUE(refused.bytes.empty());
     EXPECT_EQ(readHostFile(folder.string() + "/missing").problem, HostFile::Problem::cannotOpen);
+    // A folder opens for reading here, but gives no bytes.
+    EXPECT_EQ(readHostFile(folder.string()).problem, HostFile::Problem::unreadable);
 
     EXPECT_EQ(readHostFileStart(path, 4), (std::vector<std::uint8_t>{'0', '1', '2', '3'}));
     EXPECT_EQ(readHostFileStart(path, 64)->size(), 10u);

@@ -258,11 +258,17 @@ TEST_F(BmpMessages, FailuresShowABoxOwnedByTheFocusWindow) {
     const std::string empty = folder.write("empty.bmp", Bytes{});
     const std::string good =
         folder.write("good.bmp", bmpFile(indexedPicture(3, 3, 8), {.bitCount = 8}));
-    EXPECT_FALSE(loadDibImage(damaged.c_str(), kTextureSide));
-    EXPECT_FALSE(loadDibImage(empty.c_str(), kTextureSide));
-    const auto image = loadDibImage(good.c_str(), kTextureSide);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 3);
+    RgbImage image;
+    const ReadResult unknown = loadDibImage(damaged.c_str(), kTextureSide, image);
+    EXPECT_FALSE(unknown);
+    EXPECT_EQ(unknown.status(), ReadStatus::damaged);
+    EXPECT_EQ(unknown.reason(), "Unknown DIB file format.");
+    const ReadResult unmapped = loadDibImage(empty.c_str(), kTextureSide, image);
+    EXPECT_FALSE(unmapped);
+    EXPECT_EQ(unmapped.status(), ReadStatus::cannotOpen);
+    EXPECT_FALSE(image.pixels);
+    ASSERT_TRUE(loadDibImage(good.c_str(), kTextureSide, image));
+    EXPECT_EQ(image.width, 3);
 
     ASSERT_EQ(headless.messageBoxes.size(), 2u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Unknown DIB file format.");

@@ -20,12 +20,14 @@ class TextureLoading : public HeadlessGlTest {
     void SetUp() override {
         HeadlessGlTest::SetUp();
         glGenTextures(1, &texture);
+        textures = TextureCapabilities::ofCurrentContext();
     }
 
     // Loads `name` into `texture`, returning the result; `printed` receives standard output.
     bool load(const std::string& name, std::uint8_t* fromTga, std::string* printed = nullptr) {
         testing::internal::CaptureStdout();
-        const bool loaded = loadTexture(folder.root().c_str(), name.c_str(), texture, fromTga);
+        const bool loaded =
+            loadTexture(folder.root().c_str(), name.c_str(), texture, textures, fromTga);
         const std::string output = testing::internal::GetCapturedStdout();
         if (printed != nullptr) {
             *printed = output;
@@ -42,6 +44,7 @@ class TextureLoading : public HeadlessGlTest {
 
     TextureFolder folder;
     GLuint texture = 0;
+    TextureCapabilities textures;
 };
 
 Bytes bmpOf(const RgbaPicture& picture) {
@@ -257,6 +260,25 @@ TEST_F(TextureLoading, ImagesWiderThanTheLargestTextureAreRefused) {
                                         : "The image is larger than the largest texture - " +
                                               folder.root() + "\\data\\texture\\row.bmp\n");
     }
+}
+
+// The side that counts is the one the caller's capabilities give, whatever the context takes.
+TEST_F(TextureLoading, TheCapabilitiesGiveTheLargestSide) {
+    folder.write("four.bmp", bmpOf(patternPicture(4, 4)));
+    folder.write("four.tga", tgaFile(patternPicture(4, 4)));
+    textures = TextureCapabilities{3};
+    const std::string texturePath = folder.root() + "\\data\\texture\\";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(load("four.bmp", nullptr));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The image is larger than the largest texture - " + texturePath + "four.bmp\n");
+    std::string printed;
+    EXPECT_FALSE(load("four.tga", nullptr, &printed));
+    EXPECT_EQ(printed,
+              "The image is larger than the largest texture - " + texturePath + "four.tga\n");
+    textures = TextureCapabilities{4};
+    EXPECT_TRUE(load("four.bmp", nullptr));
+    EXPECT_TRUE(load("four.tga", nullptr));
 }
 
 // One colour as run-length data: the file is far smaller than the pixels, and all of them arrive.

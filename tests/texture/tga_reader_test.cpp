@@ -177,7 +177,7 @@ class TgaUpload : public HeadlessGlTest {
         glBindTexture(GL_TEXTURE_2D, texture);
         const std::string path = folder.write("image.tga", file);
         testing::internal::CaptureStdout();
-        loadTga(path.c_str(), image, flags, kTextureSide);
+        loadTga(path.c_str(), image, flags, textures);
         return testing::internal::GetCapturedStdout();
     }
 
@@ -188,6 +188,7 @@ class TgaUpload : public HeadlessGlTest {
     }
 
     TextureFolder folder;
+    TextureCapabilities textures{kTextureSide};
 };
 
 void expectCheckerboard() {
@@ -210,8 +211,10 @@ TEST_F(TgaUpload, EveryFailurePrintsItsLineAndLeavesTheCheckerboard) {
     image.glFormat = GL_RGBA;
     const std::string missing = folder.root() + "\\data\\texture\\missing.tga";
     testing::internal::CaptureStdout();
-    loadTga(missing.c_str(), image, 0, kTextureSide);
+    const ReadResult result = loadTga(missing.c_str(), image, 0, textures);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "File not found - " + missing + "\n");
+    EXPECT_EQ(result.status(), ReadStatus::cannotOpen);
+    EXPECT_EQ(result.reason(), "File not found");
     EXPECT_FALSE(image.pixels);
     EXPECT_EQ(image.imageType, 3);
     EXPECT_EQ(image.width, 128);
@@ -261,7 +264,7 @@ TEST_F(TgaUpload, UploadsWithOrWithoutMipmapsAndReleasesOnRequest) {
     EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0);
 }
 
-// The only test that takes an entry point away: compressionAvailable never comes back.
+// Once an entry point was missing, the capabilities never compress again; fresh ones do.
 TEST_F(TgaUpload, FourBitAndCompressedInternalFormats) {
     const Bytes rgba = tgaFile(patternPicture(4, 4));
     const Bytes rgb = tgaFile(patternPicture(4, 4), {.bitsPerPixel = 24});
@@ -273,7 +276,7 @@ TEST_F(TgaUpload, FourBitAndCompressedInternalFormats) {
     EXPECT_EQ(internalFormatAfter(grey, TGA_4BIT | TGA_ALPHA), GL_ALPHA4);
 
     // The driver stores a generic compressed format as a compressed format of its choice.
-    ASSERT_TRUE(compressionAvailable);
+    ASSERT_TRUE(textures.compressionAvailable());
     EXPECT_NE(internalFormatAfter(rgba, TGA_COMPRESSED | TGA_4BIT), GL_RGBA4);
     EXPECT_EQ(boundLevelParameter(GL_TEXTURE_COMPRESSED), GL_TRUE);
 
@@ -281,10 +284,14 @@ TEST_F(TgaUpload, FourBitAndCompressedInternalFormats) {
     headless.missingProcs = {"glGetCompressedTexImageARB"};
     EXPECT_EQ(internalFormatAfter(rgba, TGA_COMPRESSED | TGA_4BIT), GL_RGBA4);
     EXPECT_EQ(std::count(headless.calls.begin(), headless.calls.end(), "wglGetProcAddress"), 2);
-    EXPECT_FALSE(compressionAvailable);
+    EXPECT_FALSE(textures.compressionAvailable());
     headless.missingProcs.clear();
     EXPECT_EQ(internalFormatAfter(rgb, TGA_COMPRESSED), GL_RGB);
     EXPECT_EQ(boundLevelParameter(GL_TEXTURE_COMPRESSED), GL_FALSE);
+
+    textures = TextureCapabilities{kTextureSide};
+    EXPECT_NE(internalFormatAfter(rgb, TGA_COMPRESSED), GL_RGB);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_COMPRESSED), GL_TRUE);
 }
 
 }  // namespace

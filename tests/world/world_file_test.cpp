@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/world_writer.h"
+#include "io/byte_cursor.h"
 #include "world/world_file.h"
 
 // Every prefix of a file whose skipped bytes are not zero and whose names fill their 40-byte
@@ -25,7 +26,7 @@ TEST(WorldFile, EveryCutKeepsTheWholeRecordsBeforeIt) {
     for (std::size_t length = 0; length <= bytes.size(); ++length) {
         SCOPED_TRACE(length);
         const auto file = parseWorldFile(std::span(bytes).first(length));
-        ASSERT_EQ(file.has_value(), length >= kWorldHeaderSize);
+        ASSERT_EQ(static_cast<bool>(file), length >= kWorldHeaderSize);
         if (!file) {
             continue;
         }

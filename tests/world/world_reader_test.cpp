@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "io/input_limits.h"
@@ -92,13 +93,16 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
         GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
     }
     World world;
-    for (const auto& [path, error] :
-         {std::pair{missing, "Cannot open the world file - "},
-          std::pair{cut, "The world file is shorter than its header - "},
-          std::pair{huge, "The file is larger than 256 MiB - "}}) {
+    for (const auto& [path, error, status] :
+         {std::tuple{missing, "Cannot open the world file - ", ReadStatus::cannotOpen},
+          std::tuple{cut, "The world file is shorter than its header - ", ReadStatus::damaged},
+          std::tuple{huge, "The file is larger than 256 MiB - ", ReadStatus::damaged}}) {
         read(world, good);
         ASSERT_EQ(modelLog(), "1 1 m1\n");
         EXPECT_EQ(read(world, path, false), error + path + "\n");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(readWorld(world, root, path).status(), status);
+        testing::internal::GetCapturedStderr();
         expectNoModels(world);
         EXPECT_EQ(world.ground.width, 0);
         EXPECT_TRUE(std::filesystem::exists(root / "sortie.txt"));
@@ -144,11 +148,11 @@ TEST_F(WorldTest, PathsTooLongAreNotLoaded) {
     World world;
 
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(world.readWorld(longRoot.c_str(), path.c_str(), window));
+    EXPECT_TRUE(readWorld(world, longRoot, path));
     EXPECT_EQ(world.ground.width, 2);
     EXPECT_EQ(world.loaded, (Flags{0}));
     EXPECT_EQ(modelLog(), "0 1 m1\n");
-    EXPECT_TRUE(world.readWorld(longRoot.c_str(), longer.c_str(), window));
+    EXPECT_TRUE(readWorld(world, longRoot, longer));
     EXPECT_EQ(world.ground.width, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The path of m1 is longer than 511 characters - " + path +

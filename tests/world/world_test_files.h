@@ -45,6 +45,7 @@ class WorldTest : public HeadlessGlTest {
         HeadlessGlTest::SetUp();
         inRoot.emplace(root);
         headless.titles.clear();
+        textures = TextureCapabilities::ofCurrentContext();
     }
 
     void TearDown() override {
@@ -69,11 +70,19 @@ class WorldTest : public HeadlessGlTest {
         return path;
     }
 
-    // Reads with the scratch folder as data root; gives what went to standard error.
+    // Reads with the scratch folder as data root, the progress shown in the window's title; gives
+    // what went to standard error.
     std::string read(World& world, const std::string& path, bool expected = true) {
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(world.readWorld(root.c_str(), path.c_str(), window), expected);
+        EXPECT_EQ(static_cast<bool>(readWorld(world, root, path)), expected);
         return ::testing::internal::GetCapturedStderr();
+    }
+
+    ReadResult readWorld(World& world, const std::filesystem::path& dataRoot,
+                         const std::string& path) {
+        return world.readWorld(
+            dataRoot.c_str(), path.c_str(), textures,
+            [this](const std::string& title) { setWindowTitle(window, "%s", title.c_str()); });
     }
 
     std::string modelLog() const {
@@ -86,4 +95,5 @@ class WorldTest : public HeadlessGlTest {
     ScratchFolder scratch;
     const std::filesystem::path& root = scratch.path();
     std::optional<CurrentDirectory> inRoot;
+    TextureCapabilities textures;
 };

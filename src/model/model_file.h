@@ -1,0 +1,41 @@
+#pragma once
+// The model file, apart from GL: what the reader parses from it. The file, little-endian: a 31-byte
+// header, the texture count Nt and Nt 40-byte texture names, then the node records, each reached
+// through the continuation check (peekContinuation). A node record: name (40), the first node only
+// a 4-byte extra word, parent name (40), the first node only ten 4-byte extra values, Nn and Nn
+// model texture indices, the 88-byte transform, Nv and Nv vertices, Nc and Nc texture
+// coordinates, Nf and Nf faces, then a key-frame block when the continuation check finds a
+// non-zero word there: Nk and Nk key frames. A file may end right after a node's faces: that node
+// has no key frames and is the last.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "io/byte_cursor.h"
+#include "io/read_result.h"
+#include "model/model.h"
+
+// What the continuation check finds at the cursor.
+enum Continuation : int {
+    CONTINUATION_END = 0,         // two zero words, both consumed
+    CONTINUATION_AFTER_ZERO = 1,  // one zero word, consumed; a non-zero word is next
+    CONTINUATION_DATA = 2,        // a non-zero word is next; nothing consumed
+    CONTINUATION_CUT_SHORT = 3,   // the data ends before the check could decide
+};
+Continuation peekContinuation(ByteCursor& file);
+
+struct ModelFile {
+    // Everything but the textures: header, texture names, nodes with their records, parent links
+    // and bounds.
+    Model model;
+    // What was left out of the model, one line each: faces whose indices lie outside their node,
+    // and the damaged record or cut that ended the node list early.
+    std::vector<std::string> skipped;
+};
+
+// Parses a whole model file. Damaged when its header or texture list is, or when it holds no whole
+// node; the counts are checked against the file's length before anything is allocated, and no
+// index is kept that points outside its array.
+Parsed<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes);
