@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/argument_file.h"
 #include "ground/ground.h"
 #include "model/model.h"
 #include "platform/win32_types.h"
