@@ -1,6 +1,7 @@
 // screenshot <scene folder> <picture.png> [eyeX eyeY eyeZ lookX lookY lookZ]: runs the viewer's
-// shell on the headless backend in a scene folder (one with an orvalis.arg), draws frames from the
-// start pose or the given one and saves the last as a 640 x 480 PNG.
+// shell on the headless host in a scene folder (one with an orvalis.arg), draws frames from the
+// start pose or the given one and saves the last as a 640 x 480 PNG. Its message boxes reach
+// standard error.
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,8 +14,9 @@
 #include "app/window.h"
 #include "formats/byte_writer.h"
 #include "formats/png_writer.h"
+#include "platform/emulated_win32.h"
 #include "platform/gl.h"
-#include "platform/headless_platform.h"
+#include "platform/headless_host.h"
 
 namespace {
 
@@ -37,12 +39,6 @@ std::vector<std::uint8_t> readFrame() {
     return topDown;
 }
 
-void reportMessageBoxes(const HeadlessPlatform& headless) {
-    for (const auto& box : headless.messageBoxes) {
-        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), box.text.c_str());
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,13 +56,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Cannot enter %s\n", argv[1]);
         return 1;
     }
-    HeadlessPlatform headless;
+    HeadlessHost host;
+    EmulatedWin32 headless(host);
     usePlatform(headless);
     if (!readArgumentFile() || !openWindow("ORVALIS", kWidth, kHeight, 16, false)) {
-        reportMessageBoxes(headless);
         return 1;
     }
-    reportMessageBoxes(headless);
     float pose[6] = {0, 0, 1, 0, 0, 0};
     for (int i = 0; i < 6 && argc == 9; ++i) {
         pose[i] = std::strtof(argv[3 + i], nullptr);

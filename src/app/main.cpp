@@ -1,4 +1,5 @@
-// The viewer's entry: the platform backend of the host, then the program itself.
+// The viewer's entry: the platform backend of the host, then the program itself. On Windows the
+// backend is the system's own calls; elsewhere the emulated Windows services on the SDL2 desktop.
 
 #include "app/viewer.h"
 
@@ -14,11 +15,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return runViewer();
 }
 #else
-#include "platform/sdl_platform.h"
+#include "platform/emulated_win32.h"
+#include "platform/sdl_host.h"
 
 int main() {
-    SdlPlatform desktop;
-    usePlatform(desktop);
+    SdlHost desktop;
+    EmulatedWin32 services(desktop);
+    usePlatform(services);
     return runViewer();
 }
 #endif

@@ -1,75 +1,79 @@
 #pragma once
 // The platform layer: one operation per system service that the viewer uses, shaped after the
-// Windows call it stands for (named in each comment), with the same arguments and the same meaning
-// of success and failure. The shell, the camera, the timer and the texture readers reach the system
-// only here.
+// Windows call it stands for, with the same arguments and the same meaning of success and failure.
+// The shell, the camera, the timer and the texture readers reach the system only here.
 
-#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "platform/win32_types.h"
 
+// Every operation: its result, name and parameters, and the Windows call it stands for. Where the
+// call's meaning needs a word: changeDisplaySettings with a null mode restores the registry mode;
+// peekMessage takes a message of any window and removes it; messageBox returns the button pressed
+// (IDOK, IDYES, IDNO); getCursorPos reads screen coordinates; getKeyState sets bit 0x80 while the
+// key is held; timeGetTime counts milliseconds; getCurrentDirectory returns the length written
+// (without the zero), the size needed when the buffer is too small, 0 on failure.
+#define PLATFORM_OPERATIONS(X)                                                                     \
+    X(InstanceHandle, getModuleHandle, (), GetModuleHandleA)                                       \
+    X(bool, registerClass, (const WindowClass& windowClass), RegisterClassA)                       \
+    X(bool, unregisterClass, (const char* className, InstanceHandle instance), UnregisterClassA)   \
+    X(std::int32_t, changeDisplaySettings, (const DisplayMode* mode, std::uint32_t flags),         \
+      ChangeDisplaySettingsA)                                                                      \
+    X(int, showCursor, (bool show), ShowCursor)                                                    \
+    X(bool, adjustWindowRectEx,                                                                    \
+      (WindowRect & rect, std::uint32_t style, bool menu, std::uint32_t exStyle),                  \
+      AdjustWindowRectEx)                                                                          \
+    X(WindowHandle, createWindowEx,                                                                \
+      (std::uint32_t exStyle, const char* className, const char* title, std::uint32_t style,       \
+       int x, int y, int width, int height, InstanceHandle instance),                              \
+      CreateWindowExA)                                                                             \
+    X(bool, destroyWindow, (WindowHandle window), DestroyWindow)                                   \
+    X(bool, showWindow, (WindowHandle window, int command), ShowWindow)                            \
+    X(bool, setForegroundWindow, (WindowHandle window), SetForegroundWindow)                       \
+    X(WindowHandle, setFocus, (WindowHandle window), SetFocus)                                     \
+    X(WindowHandle, getFocus, (), GetFocus)                                                        \
+    X(bool, setWindowText, (WindowHandle window, const char* text), SetWindowTextA)                \
+    X(DeviceContextHandle, getDC, (WindowHandle window), GetDC)                                    \
+    X(bool, releaseDC, (WindowHandle window, DeviceContextHandle dc), ReleaseDC)                   \
+    X(int, choosePixelFormat, (DeviceContextHandle dc, const PixelFormatDescriptor& request),      \
+      ChoosePixelFormat)                                                                           \
+    X(bool, setPixelFormat,                                                                        \
+      (DeviceContextHandle dc, int format, const PixelFormatDescriptor& request), SetPixelFormat)  \
+    X(RenderingContextHandle, createContext, (DeviceContextHandle dc), wglCreateContext)           \
+    X(bool, makeCurrent, (DeviceContextHandle dc, RenderingContextHandle context), wglMakeCurrent) \
+    X(bool, deleteContext, (RenderingContextHandle context), wglDeleteContext)                     \
+    X(bool, swapBuffers, (DeviceContextHandle dc), SwapBuffers)                                    \
+    X(void*, getProcAddress, (const char* name), wglGetProcAddress)                                \
+    X(bool, peekMessage, (WindowMessage & message), PeekMessageA)                                  \
+    X(bool, translateMessage, (const WindowMessage& message), TranslateMessage)                    \
+    X(std::intptr_t, dispatchMessage, (const WindowMessage& message), DispatchMessageA)            \
+    X(std::intptr_t, defWindowProc,                                                                \
+      (WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam),   \
+      DefWindowProcA)                                                                              \
+    X(void, postQuitMessage, (int exitCode), PostQuitMessage)                                      \
+    X(int, messageBox,                                                                             \
+      (WindowHandle owner, const char* text, const char* caption, std::uint32_t type),             \
+      MessageBoxA)                                                                                 \
+    X(bool, getCursorPos, (CursorPoint & point), GetCursorPos)                                     \
+    X(bool, setCursorPos, (int x, int y), SetCursorPos)                                            \
+    X(std::int16_t, getKeyState, (int virtualKey), GetKeyState)                                    \
+    X(std::uint32_t, timeGetTime, (), timeGetTime)                                                 \
+    X(std::uint32_t, getCurrentDirectory, (std::uint32_t bufferSize, char* buffer),                \
+      GetCurrentDirectoryA)
+
 class Platform {
   public:
     virtual ~Platform() = default;
 
-    // Window class, display mode and window.
-    virtual InstanceHandle getModuleHandle() = 0;                    // GetModuleHandleA(NULL)
-    virtual bool registerClass(const WindowClass& windowClass) = 0;  // RegisterClassA
-    virtual bool unregisterClass(const char* className,
-                                 InstanceHandle instance) = 0;  // UnregisterClassA
-    // ChangeDisplaySettingsA; a null mode restores the registry mode.
-    virtual std::int32_t changeDisplaySettings(const DisplayMode* mode, std::uint32_t flags) = 0;
-    virtual int showCursor(bool show) = 0;  // ShowCursor
-    virtual bool adjustWindowRectEx(WindowRect& rect, std::uint32_t style, bool menu,
-                                    std::uint32_t exStyle) = 0;  // AdjustWindowRectEx
-    virtual WindowHandle createWindowEx(std::uint32_t exStyle, const char* className,
-                                        const char* title, std::uint32_t style, int x, int y,
-                                        int width, int height,
-                                        InstanceHandle instance) = 0;       // CreateWindowExA
-    virtual bool destroyWindow(WindowHandle window) = 0;                    // DestroyWindow
-    virtual bool showWindow(WindowHandle window, int command) = 0;          // ShowWindow
-    virtual bool setForegroundWindow(WindowHandle window) = 0;              // SetForegroundWindow
-    virtual WindowHandle setFocus(WindowHandle window) = 0;                 // SetFocus
-    virtual WindowHandle getFocus() = 0;                                    // GetFocus
-    virtual bool setWindowText(WindowHandle window, const char* text) = 0;  // SetWindowTextA
-
-    // Device context, pixel format and GL rendering context.
-    virtual DeviceContextHandle getDC(WindowHandle window) = 0;               // GetDC
-    virtual bool releaseDC(WindowHandle window, DeviceContextHandle dc) = 0;  // ReleaseDC
-    virtual int choosePixelFormat(DeviceContextHandle dc,
-                                  const PixelFormatDescriptor& request) = 0;  // ChoosePixelFormat
-    virtual bool setPixelFormat(DeviceContextHandle dc, int format,
-                                const PixelFormatDescriptor& request) = 0;     // SetPixelFormat
-    virtual RenderingContextHandle createContext(DeviceContextHandle dc) = 0;  // wglCreateContext
-    virtual bool makeCurrent(DeviceContextHandle dc,
-                             RenderingContextHandle context) = 0;    // wglMakeCurrent
-    virtual bool deleteContext(RenderingContextHandle context) = 0;  // wglDeleteContext
-    virtual bool swapBuffers(DeviceContextHandle dc) = 0;            // SwapBuffers
-    virtual void* getProcAddress(const char* name) = 0;              // wglGetProcAddress
-
-    // Messages.
-    virtual bool peekMessage(WindowMessage& message) = 0;  // PeekMessageA(any window, PM_REMOVE)
-    virtual bool translateMessage(const WindowMessage& message) = 0;          // TranslateMessage
-    virtual std::intptr_t dispatchMessage(const WindowMessage& message) = 0;  // DispatchMessageA
-    virtual std::intptr_t defWindowProc(WindowHandle window, std::uint32_t message,
-                                        std::uintptr_t wParam,
-                                        std::intptr_t lParam) = 0;  // DefWindowProcA
-    virtual void postQuitMessage(int exitCode) = 0;                 // PostQuitMessage
-    // MessageBoxA: returns the button pressed (IDOK, IDYES, IDNO).
-    virtual int messageBox(WindowHandle owner, const char* text, const char* caption,
-                           std::uint32_t type) = 0;
-
-    // Input, clock and current directory.
-    virtual bool getCursorPos(CursorPoint& point) = 0;     // GetCursorPos, screen coordinates
-    virtual bool setCursorPos(int x, int y) = 0;           // SetCursorPos
-    virtual std::int16_t getKeyState(int virtualKey) = 0;  // GetKeyState: bit 0x80 = held
-    virtual std::uint32_t timeGetTime() = 0;               // timeGetTime, milliseconds
-    // GetCurrentDirectoryA: the length written (without the zero), the size needed when the
-    // buffer is too small, 0 on failure.
-    virtual std::uint32_t getCurrentDirectory(std::uint32_t bufferSize, char* buffer) = 0;
+#define PLATFORM_PURE_VIRTUAL(result, name, parameters, windowsName) \
+    virtual result name parameters = 0;
+    PLATFORM_OPERATIONS(PLATFORM_PURE_VIRTUAL)
+#undef PLATFORM_PURE_VIRTUAL
 };
+
+// Declares every operation in a backend: PLATFORM_OPERATIONS(PLATFORM_OVERRIDE).
+#define PLATFORM_OVERRIDE(result, name, parameters, windowsName) result name parameters override;
 
 // The backend in use; set once by the program entry (or by a test) before anything else runs.
 Platform& platform();

@@ -131,7 +131,7 @@ TEST_F(ArgumentFileReading, EachFailureShowsItsMessage) {
 
 TEST_F(ArgumentFileReading, ADirectoryThatCannotBeHadCountsAsNoFile) {
     writeArgumentFile("data\nx.gnd\n");
-    headless.failOperation("GetCurrentDirectoryA");
+    headless.failOperation(Operation::GetCurrentDirectoryA);
     EXPECT_FALSE(readArgumentFile());
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Can't open orvalis.arg");

@@ -37,16 +37,16 @@ class MainLoopTest : public ShellTest {
         headless.clockStep = 10;
     }
     // A minute passes at every call of `operation` made while `when` holds.
-    void minutePassesAt(const std::string& operation, std::function<bool()> when) {
-        headless.onCall = [this, operation, when](const std::string& name) {
-            if (name == operation && when()) {
+    void minutePassesAt(Operation operation, std::function<bool()> when) {
+        headless.onCall = [this, operation, when](Operation called) {
+            if (called == operation && when()) {
                 headless.advanceClock(60'000);
             }
         };
     }
     // Each frame's movement uses one 10 ms interval: at 50 units per second, half a unit.
     void expectFlownOnlyByFrames() const {
-        const float frames = static_cast<float>(callCount("SwapBuffers") / 2);
+        const float frames = static_cast<float>(headless.callCount(Operation::SwapBuffers) / 2);
         const float flown = 1 - appState().camera.eye.z;
         EXPECT_GT(flown, 0);
         EXPECT_LE(flown, frames * 0.5f + 1e-3f) << frames << " frames";
@@ -58,9 +58,9 @@ TEST_F(MainLoopTest, EscEndsWithZeroAfterFramesThatSwapTwice) {
     headless.queueMessages({});
     headless.queueMessages({key(win32::WM_KEYDOWN, win32::VK_ESCAPE)});
     EXPECT_EQ(runViewer(), 0);
-    EXPECT_EQ(callCount("SwapBuffers"), 4u);  // two frames
+    EXPECT_EQ(headless.callCount(Operation::SwapBuffers), 4u);  // two frames
     EXPECT_EQ(headless.liveWindowCount(), 0u);
-    EXPECT_EQ(callCount("UnregisterClassA"), 1u);
+    EXPECT_EQ(headless.callCount(Operation::UnregisterClassA), 1u);
     EXPECT_EQ(headless.titles.front(), "ORVALIS");
 }
 
@@ -74,7 +74,7 @@ TEST_F(MainLoopTest, WhileMinimisedNoFrameIsDrawnAndEscIsIgnoredButFunctionKeysA
     headless.queueMessages({activation(0)});
     // The script then ends, which closes the window.
     EXPECT_EQ(runViewer(), 0);
-    EXPECT_EQ(callCount("SwapBuffers"), 4u) << "a frame after each restore";
+    EXPECT_EQ(headless.callCount(Operation::SwapBuffers), 4u) << "a frame after each restore";
     EXPECT_FALSE(appState().fogToggle);
 }
 
@@ -83,7 +83,8 @@ TEST_F(MainLoopTest, EscTappedWithinOneFrameEnds) {
     headless.queueMessages(tap(win32::VK_ESCAPE));
     headless.queueMessages({});
     EXPECT_EQ(runViewer(), 0);
-    EXPECT_EQ(callCount("SwapBuffers"), 2u) << "Esc ended the loop after one frame";
+    EXPECT_EQ(headless.callCount(Operation::SwapBuffers), 2u)
+        << "Esc ended the loop after one frame";
 }
 
 TEST_F(MainLoopTest, FunctionKeysTappedWithinOneFrameActOnce) {
@@ -97,7 +98,7 @@ TEST_F(MainLoopTest, FunctionKeysTappedWithinOneFrameActOnce) {
     headless.queueMessages({});
     headless.queueMessages(tap(win32::VK_F3));  // in the last pass, after its frame
     EXPECT_EQ(runViewer(), 0);
-    EXPECT_EQ(callCount("CreateWindowExA"), 2u);
+    EXPECT_EQ(headless.callCount(Operation::CreateWindowExA), 2u);
     EXPECT_FALSE(appState().fogToggle);
     EXPECT_FLOAT_EQ(appState().camera.eye.z, 1);
 }
@@ -108,13 +109,13 @@ TEST_F(MainLoopTest, MovementKeysCountOnlyWhileHeld) {
         headless.queueMessages(tap('W'));
     }
     EXPECT_EQ(runViewer(), 0);
-    EXPECT_EQ(callCount("SwapBuffers"), 6u);
+    EXPECT_EQ(headless.callCount(Operation::SwapBuffers), 6u);
     EXPECT_FLOAT_EQ(appState().camera.eye.z, 1);
 }
 
 TEST_F(MainLoopTest, TimeWhileMinimisedDoesNotFly) {
     flyForwardWithTenMillisecondFrames();
-    minutePassesAt("PeekMessageA", [] { return !appState().active; });
+    minutePassesAt(Operation::PeekMessageA, [] { return !appState().active; });
     headless.queueMessages({});
     headless.queueMessages({});
     headless.queueMessages({activation(1)});
@@ -130,16 +131,16 @@ TEST_F(MainLoopTest, TimeWhileTheSceneLoadsDoesNotFly) {
     flyForwardWithTenMillisecondFrames();
     // The scene cannot be read, so every set-up shows a message box.
     writeArgumentFile(folder.string() + "\n" + (folder.path() / "missing.gnd").string() + "\n");
-    for (const char* operation : {"CreateWindowExA", "MessageBoxA"}) {
-        SCOPED_TRACE(operation);
-        headless.calls.clear();
+    for (const Operation operation : {Operation::CreateWindowExA, Operation::MessageBoxA}) {
+        SCOPED_TRACE(operationName(operation));
+        headless.clearCalls();
         minutePassesAt(operation, [] { return true; });
         headless.queueMessages({});
         headless.queueKeyPress(win32::VK_F1);
         headless.queueMessages({});
         headless.queueMessages({});
         EXPECT_EQ(runViewer(), 0);
-        EXPECT_EQ(callCount(operation), 2u) << "at start and after F1";
+        EXPECT_EQ(headless.callCount(operation), 2u) << "at start and after F1";
         expectFlownOnlyByFrames();
     }
 }
@@ -147,11 +148,12 @@ TEST_F(MainLoopTest, TimeWhileTheSceneLoadsDoesNotFly) {
 TEST_F(MainLoopTest, AFailedReopeningEndsTheProgramWithoutClosingAgain) {
     headless.queueKeyPress(win32::VK_F1);
     headless.queueMessages({});
-    headless.failOperation("GetDC", 1, 1);  // the second window gets no device context
+    headless.failOperation(Operation::GetDC, 1, 1);  // the second window gets no device context
     EXPECT_EQ(runViewer(), 0);
     EXPECT_EQ(headless.messageBoxes.back().text, "Can't Create A GL Device Context.");
-    EXPECT_EQ(callCount("UnregisterClassA"), 2u);  // once for F1, once on the failure path
-    EXPECT_EQ(callCount("PeekMessageA"), 2u);      // the loop ended at once
+    EXPECT_EQ(headless.callCount(Operation::UnregisterClassA),
+              2u);  // once for F1, once on the failure path
+    EXPECT_EQ(headless.callCount(Operation::PeekMessageA), 2u);  // the loop ended at once
 }
 
 TEST_F(MainLoopTest, F2TogglesFogFromTheSecondPressAndF3ResetsThePose) {

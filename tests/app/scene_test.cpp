@@ -91,7 +91,7 @@ TEST_F(SceneTest, GroundSceneOriginLiesBelowTheCameraWithZMirrored) {
     GLubyte pixel[4];
     glReadPixels(320, 400, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_EQ(pixel[0], 255);
-    EXPECT_EQ(callCount("SwapBuffers"), 1u);
+    EXPECT_EQ(headless.callCount(Operation::SwapBuffers), 1u);
 }
 
 TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAhead) {

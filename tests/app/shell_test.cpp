@@ -52,7 +52,3 @@ int ShellTest::boxesCaptioned(const std::string& caption) const {
                                           headless.messageBoxes.end(),
                                           [&](const auto& box) { return box.caption == caption; }));
 }
-
-std::size_t ShellTest::callCount(const std::string& name) const {
-    return static_cast<std::size_t>(std::count(headless.calls.begin(), headless.calls.end(), name));
-}

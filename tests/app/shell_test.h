@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "platform/headless_platform.h"
+#include "headless_test_platform.h"
 #include "scratch_folder.h"
 
 class ShellTest : public ::testing::Test {
@@ -22,8 +22,7 @@ class ShellTest : public ::testing::Test {
     // Writes orvalis.arg in the current directory: the data root, then the names.
     void writeArgumentFile(const std::string& text) const;
     int boxesCaptioned(const std::string& caption) const;
-    std::size_t callCount(const std::string& name) const;
 
-    HeadlessPlatform headless;
+    HeadlessTestPlatform headless;
     ScratchFolder folder;
 };

@@ -32,17 +32,17 @@ TEST_F(WindowTest, OpensReadyWithViewportProjectionAndScene) {
 }
 
 TEST_F(WindowTest, EachFailingStepReleasesWhatWasMadeThenTellsTheUser) {
-    const std::pair<const char*, const char*> steps[] = {
-        {"CreateWindowExA", "Window Creation Error."},
-        {"GetDC", "Can't Create A GL Device Context."},
-        {"ChoosePixelFormat", "Can't Find A Suitable PixelFormat."},
-        {"SetPixelFormat", "Can't Set The PixelFormat."},
-        {"wglCreateContext", "Can't Create A GL Rendering Context."},
-        {"wglMakeCurrent", "Can't Activate The GL Rendering Context."},
+    const std::pair<Operation, const char*> steps[] = {
+        {Operation::CreateWindowExA, "Window Creation Error."},
+        {Operation::GetDC, "Can't Create A GL Device Context."},
+        {Operation::ChoosePixelFormat, "Can't Find A Suitable PixelFormat."},
+        {Operation::SetPixelFormat, "Can't Set The PixelFormat."},
+        {Operation::wglCreateContext, "Can't Create A GL Rendering Context."},
+        {Operation::wglMakeCurrent, "Can't Activate The GL Rendering Context."},
     };
     for (const auto& [operation, message] : steps) {
-        SCOPED_TRACE(operation);
-        HeadlessPlatform fresh;
+        SCOPED_TRACE(operationName(operation));
+        HeadlessTestPlatform fresh;
         usePlatform(fresh);
         appState() = AppState{};
         useGroundScene();
@@ -53,9 +53,9 @@ TEST_F(WindowTest, EachFailingStepReleasesWhatWasMadeThenTellsTheUser) {
         EXPECT_EQ(fresh.messageBoxes[0].caption, "ERROR");
         EXPECT_EQ(fresh.messageBoxes[0].type, kOpenStyle);
         // The class is unregistered before the message appears.
-        const auto unregister =
-            std::find(fresh.calls.begin(), fresh.calls.end(), "UnregisterClassA");
-        const auto box = std::find(fresh.calls.begin(), fresh.calls.end(), "MessageBoxA");
+        const auto& calls = fresh.recentCalls();
+        const auto unregister = std::find(calls.begin(), calls.end(), Operation::UnregisterClassA);
+        const auto box = std::find(calls.begin(), calls.end(), Operation::MessageBoxA);
         EXPECT_LT(unregister, box);
         EXPECT_EQ(fresh.liveWindowCount(), 0u);
         EXPECT_EQ(appState().window, nullptr);
@@ -65,17 +65,17 @@ TEST_F(WindowTest, EachFailingStepReleasesWhatWasMadeThenTellsTheUser) {
 
 TEST_F(WindowTest, ClassRegistrationFailureReleasesNothing) {
     useGroundScene();
-    headless.failOperation("RegisterClassA");
+    headless.failOperation(Operation::RegisterClassA);
     EXPECT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 0);
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Failed To Register The Window Class.");
     EXPECT_EQ(headless.messageBoxes[0].type, kOpenStyle);
-    EXPECT_EQ(callCount("UnregisterClassA"), 0u);
+    EXPECT_EQ(headless.callCount(Operation::UnregisterClassA), 0u);
 }
 
 TEST_F(WindowTest, RefusedFullscreenAsksAndGoesOnWindowedOnYes) {
     useGroundScene();
-    headless.displayModes.clear();
+    headless.host.offeredModes.clear();
     ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, true), 1);
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     EXPECT_EQ(headless.messageBoxes[0].text,
@@ -84,19 +84,19 @@ TEST_F(WindowTest, RefusedFullscreenAsksAndGoesOnWindowedOnYes) {
     EXPECT_EQ(headless.messageBoxes[0].caption, "Brannock GL");
     EXPECT_EQ(headless.messageBoxes[0].type, win32::MB_YESNO | win32::MB_ICONEXCLAMATION);
     EXPECT_FALSE(appState().fullscreen);
-    EXPECT_EQ(callCount("ShowCursor"), 0u);
+    EXPECT_EQ(headless.callCount(Operation::ShowCursor), 0u);
 }
 
 TEST_F(WindowTest, RefusedFullscreenAnsweredNoEndsWithoutAWindow) {
     useGroundScene();
-    headless.displayModes.clear();
+    headless.host.offeredModes.clear();
     headless.messageBoxAnswers = {win32::IDNO};
     EXPECT_EQ(openWindow("ORVALIS", 640, 480, 16, true), 0);
     ASSERT_EQ(headless.messageBoxes.size(), 2u);
     EXPECT_EQ(headless.messageBoxes[1].text, "Program Will Now Close.");
     EXPECT_EQ(headless.messageBoxes[1].caption, "ERROR");
     EXPECT_EQ(headless.messageBoxes[1].type, win32::MB_OK | win32::MB_ICONSTOP);
-    EXPECT_EQ(callCount("CreateWindowExA"), 0u);
+    EXPECT_EQ(headless.callCount(Operation::CreateWindowExA), 0u);
 }
 
 TEST_F(WindowTest, PixelFormatRequestKeepsTheFirstDepth) {
@@ -114,8 +114,9 @@ TEST_F(WindowTest, PixelFormatRequestKeepsTheFirstDepth) {
 TEST_F(WindowTest, ClosingReportsEveryFailedReleaseAndGoesOn) {
     useGroundScene();
     ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
-    for (const char* operation :
-         {"wglMakeCurrent", "wglDeleteContext", "ReleaseDC", "DestroyWindow", "UnregisterClassA"}) {
+    for (const Operation operation :
+         {Operation::wglMakeCurrent, Operation::wglDeleteContext, Operation::ReleaseDC,
+          Operation::DestroyWindow, Operation::UnregisterClassA}) {
         headless.failOperation(operation, 1);
     }
     closeWindow();
@@ -135,7 +136,7 @@ TEST_F(WindowTest, AFailedReopeningNeverReleasesTheOldHandlesAgain) {
     useGroundScene();
     ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
     closeWindow();
-    headless.failOperation("CreateWindowExA", 1);
+    headless.failOperation(Operation::CreateWindowExA, 1);
     EXPECT_EQ(openWindow("Brannock's OpenGL Framework", 640, 480, 16, false), 0);
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Window Creation Error.");
@@ -159,13 +160,13 @@ TEST_F(WindowTest, WindowProcedureKeepsKeysActivityAndViewport) {
     windowProc(window, win32::WM_ACTIVATE, static_cast<std::uintptr_t>(makeLong(0, 1)), 0);
     EXPECT_FALSE(appState().active);
 
-    headless.calls.clear();
+    headless.clearCalls();
     EXPECT_EQ(windowProc(window, win32::WM_SYSCOMMAND, win32::SC_SCREENSAVE, 0), 0);
     EXPECT_EQ(windowProc(window, win32::WM_SYSCOMMAND, win32::SC_MONITORPOWER, 0), 0);
-    EXPECT_EQ(callCount("DefWindowProcA"), 0u);
+    EXPECT_EQ(headless.callCount(Operation::DefWindowProcA), 0u);
     windowProc(window, win32::WM_SYSCOMMAND, win32::SC_CLOSE, 0);
-    EXPECT_EQ(callCount("DefWindowProcA"), 1u);
-    EXPECT_EQ(callCount("PostQuitMessage"), 1u);
+    EXPECT_EQ(headless.callCount(Operation::DefWindowProcA), 1u);
+    EXPECT_EQ(headless.callCount(Operation::PostQuitMessage), 1u);
 
     // A height of 0 counts as 1: the aspect ratio is then the width.
     windowProc(window, win32::WM_SIZE, 0, makeLong(300, 0));

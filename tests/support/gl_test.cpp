@@ -12,6 +12,7 @@ void HeadlessGlTest::SetUp() {
     ASSERT_NE(window, nullptr);
     deviceContext = headless.getDC(window);
     PixelFormatDescriptor request;
+    request.dwFlags = win32::PFD_DRAW_TO_WINDOW | win32::PFD_SUPPORT_OPENGL;
     const int format = headless.choosePixelFormat(deviceContext, request);
     ASSERT_TRUE(headless.setPixelFormat(deviceContext, format, request));
     renderingContext = headless.createContext(deviceContext);

@@ -9,8 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "headless_test_platform.h"
 #include "platform/gl.h"
-#include "platform/headless_platform.h"
 
 class HeadlessGlTest : public ::testing::Test {
   protected:
@@ -20,7 +20,7 @@ class HeadlessGlTest : public ::testing::Test {
     // The RGBA bytes of one pixel of the window, (0, 0) at the bottom left.
     std::array<GLubyte, 4> pixelAt(int x, int y) const;
 
-    HeadlessPlatform headless;
+    HeadlessTestPlatform headless;
     WindowHandle window = nullptr;
     DeviceContextHandle deviceContext = nullptr;
     RenderingContextHandle renderingContext = nullptr;

@@ -280,10 +280,10 @@ TEST_F(TgaUpload, FourBitAndCompressedInternalFormats) {
     EXPECT_NE(internalFormatAfter(rgba, TGA_COMPRESSED | TGA_4BIT), GL_RGBA4);
     EXPECT_EQ(boundLevelParameter(GL_TEXTURE_COMPRESSED), GL_TRUE);
 
-    headless.calls.clear();
+    headless.clearCalls();
     headless.missingProcs = {"glGetCompressedTexImageARB"};
     EXPECT_EQ(internalFormatAfter(rgba, TGA_COMPRESSED | TGA_4BIT), GL_RGBA4);
-    EXPECT_EQ(std::count(headless.calls.begin(), headless.calls.end(), "wglGetProcAddress"), 2);
+    EXPECT_EQ(headless.callCount(Operation::wglGetProcAddress), 2u);
     EXPECT_FALSE(textures.compressionAvailable());
     headless.missingProcs.clear();
     EXPECT_EQ(internalFormatAfter(rgb, TGA_COMPRESSED), GL_RGB);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/headless_platform.h"
+#include "headless_test_platform.h"
 #include "view/camera.h"
 #include "view/frame_timer.h"
 
@@ -48,7 +48,7 @@ class CameraTest : public ::testing::Test {
     // One frame whose movement uses `delta` seconds.
     void frameWith(float delta) { camera.updateCamera(delta); }
 
-    HeadlessPlatform headless;
+    HeadlessTestPlatform headless;
     Camera camera;
     FrameTimer timer;
 };

@@ -1,7 +1,7 @@
 #include <SDL2/SDL_keycode.h>
 #include <gtest/gtest.h>
 
-#include "platform/sdl_platform.h"
+#include "platform/sdl_host.h"
 
 namespace {
 
@@ -25,19 +25,6 @@ TEST(SdlKeys, KeypadDigitsAreArrowsWithNumLockOffAndNumpadKeysWithItOn) {
         EXPECT_EQ(virtualKeyOf(SDLK_F3, numLock), win32::VK_F3);
         EXPECT_EQ(virtualKeyOf(SDLK_KP_ENTER, numLock), 0);
     }
-}
-
-TEST(SdlMessageBoxes, ReachStandardErrorAsOneLine) {
-    EXPECT_EQ(messageBoxLine("Brannock GL",
-                             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. "
-                             "Use Windowed Mode Instead?"),
-              "Brannock GL: The Requested Fullscreen Mode Is Not Supported By Your Video Card. Use "
-              "Windowed Mode Instead?");
-    EXPECT_EQ(messageBoxLine("Error", "Can't open orvalis.arg"), "Error: Can't open orvalis.arg");
-    // Every break inside is a space; only the one at the very end goes.
-    EXPECT_EQ(messageBoxLine("ERROR", "two\n\nbreaks\n"), "ERROR: two  breaks");
-    EXPECT_EQ(messageBoxLine("ERROR", "\nfirst\r\nsecond\r\n"), "ERROR:  first second");
-    EXPECT_EQ(messageBoxLine("ERROR", "\n"), "ERROR: ");
 }
 
 }  // namespace

@@ -1,0 +1,316 @@
+#include "platform/sdl_host.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+// The keys whose Windows virtual-key codes do not follow from their SDL key codes. With NumLock
+// off the keypad's digits are the keys printed beside them; of those the arrows have codes here.
+struct KeyPair {
+    int virtualKey;
+    SDL_Keycode key;
+};
+constexpr KeyPair otherKeys[] = {
+    {0x08, SDLK_BACKSPACE}, {0x09, SDLK_TAB},    {0x0D, SDLK_RETURN}, {0x10, SDLK_LSHIFT},
+    {0x10, SDLK_RSHIFT},    {0x11, SDLK_LCTRL},  {0x11, SDLK_RCTRL},  {0x12, SDLK_LALT},
+    {0x12, SDLK_RALT},      {0x1B, SDLK_ESCAPE}, {0x20, SDLK_SPACE},  {0x25, SDLK_LEFT},
+    {0x26, SDLK_UP},        {0x27, SDLK_RIGHT},  {0x28, SDLK_DOWN},   {0x25, SDLK_KP_4},
+    {0x26, SDLK_KP_8},      {0x27, SDLK_KP_6},   {0x28, SDLK_KP_2}};
+
+std::uint32_t messageBoxIcon(std::uint32_t type) {
+    const std::uint32_t icon = type & win32::MB_ICONMASK;
+    return icon == win32::MB_ICONSTOP          ? SDL_MESSAGEBOX_ERROR
+           : icon == win32::MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
+                                               : SDL_MESSAGEBOX_INFORMATION;
+}
+
+SDL_Window* sdlWindow(Host::Surface surface) {
+    return static_cast<SDL_Window*>(surface);
+}
+
+void reportSdlError() {
+    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+}
+
+}  // namespace
+
+int virtualKeyOf(std::int32_t sdlKey, bool numLock) {
+    // Letters are their capitals, digits themselves, F1 to F12 in a row from VK_F1.
+    if (sdlKey >= SDLK_a && sdlKey <= SDLK_z) {
+        return 'A' + (sdlKey - SDLK_a);
+    }
+    if (sdlKey >= SDLK_0 && sdlKey <= SDLK_9) {
+        return '0' + (sdlKey - SDLK_0);
+    }
+    if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) {
+        return win32::VK_F1 + (sdlKey - SDLK_F1);
+    }
+    // The keypad's 1 to 9, then its 0.
+    if (numLock && sdlKey >= SDLK_KP_1 && sdlKey <= SDLK_KP_0) {
+        return win32::VK_NUMPAD0 + (sdlKey - SDLK_KP_1 + 1) % 10;
+    }
+    for (const KeyPair& pair : otherKeys) {
+        if (pair.key == sdlKey) {
+            return pair.virtualKey;
+        }
+    }
+    return 0;
+}
+
+SdlHost::~SdlHost() {
+    if (videoStarted_) {
+        SDL_Quit();
+    }
+}
+
+bool SdlHost::videoReady() {
+    if (!videoStarted_ && !videoFailed_) {
+        // The screen saver stays off while the viewer runs, as on its original host.
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        videoStarted_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
+        videoFailed_ = !videoStarted_;
+        if (videoFailed_) {
+            reportSdlError();
+        }
+    }
+    return videoStarted_;
+}
+
+Host::Surface SdlHost::createSurface(const char* title, int x, int y, int width, int height,
+                                     SurfaceStyle style) {
+    if (!videoReady()) {
+        return nullptr;
+    }
+    // The visual is fixed when the window is made: double-buffered RGBA with a 16-bit depth buffer.
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    const std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN |
+                                (style.resizable ? SDL_WINDOW_RESIZABLE : 0) |
+                                (style.fullscreen ? SDL_WINDOW_FULLSCREEN : 0);
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (window == nullptr) {
+        reportSdlError();
+        return nullptr;
+    }
+    if (style.fullscreen) {
+        SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
+        SDL_SetWindowDisplayMode(window, &mode);
+    }
+    return window;
+}
+
+void SdlHost::destroySurface(Surface surface) {
+    minimised_.erase(sdlWindow(surface));
+    SDL_DestroyWindow(sdlWindow(surface));
+}
+
+void SdlHost::setTitle(Surface surface, const char* title) {
+    SDL_SetWindowTitle(sdlWindow(surface), title);
+    // A title shown while a scene loads must reach the screen before the loading goes on.
+    SDL_PumpEvents();
+}
+
+void SdlHost::show(Surface surface) {
+    SDL_ShowWindow(sdlWindow(surface));
+}
+
+void SdlHost::raise(Surface surface) {
+    SDL_RaiseWindow(sdlWindow(surface));
+}
+
+void SdlHost::focus(Surface surface) {
+    SDL_SetWindowInputFocus(sdlWindow(surface));
+}
+
+Host::GlContext SdlHost::createContext(Surface surface) {
+    SDL_GLContext context = SDL_GL_CreateContext(sdlWindow(surface));
+    if (context == nullptr) {
+        reportSdlError();
+    }
+    return context;
+}
+
+bool SdlHost::makeCurrent(Surface surface, GlContext context) {
+    return SDL_GL_MakeCurrent(sdlWindow(surface), context) == 0;
+}
+
+bool SdlHost::deleteContext(GlContext context) {
+    SDL_GL_DeleteContext(context);
+    return true;
+}
+
+bool SdlHost::swapBuffers(Surface surface) {
+    SDL_GL_SwapWindow(sdlWindow(surface));
+    return true;
+}
+
+void* SdlHost::procAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
+
+std::vector<Host::DisplaySize> SdlHost::displayModes() {
+    std::vector<DisplaySize> sizes;
+    const int count = videoReady() ? SDL_GetNumDisplayModes(0) : 0;
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode offered;
+        if (SDL_GetDisplayMode(0, i, &offered) == 0) {
+            sizes.push_back({offered.w, offered.h});
+        }
+    }
+    return sizes;
+}
+
+void SdlHost::translate(const SDL_Event& event, std::vector<WindowMessage>& messages) {
+    if (event.type == SDL_QUIT) {
+        // A termination request from outside (a signal) closes every window like its close box.
+        messages.push_back({nullptr, win32::WM_CLOSE, 0, 0});
+        return;
+    }
+    const bool key = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+    const bool change = event.type == SDL_WINDOWEVENT;
+    SDL_Window* window = key      ? SDL_GetWindowFromID(event.key.windowID)
+                         : change ? SDL_GetWindowFromID(event.window.windowID)
+                                  : nullptr;
+    // Events of no window, or of one that is gone, concern no window.
+    if (window == nullptr) {
+        return;
+    }
+    const auto send = [&](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+        messages.push_back({window, message, wParam, lParam});
+    };
+    if (key) {
+        const int virtualKey =
+            virtualKeyOf(event.key.keysym.sym, (event.key.keysym.mod & KMOD_NUM) != 0);
+        // With Alt held (or for F10) Windows reports system keys, which the viewer ignores.
+        const bool system = (event.key.keysym.mod & KMOD_ALT) != 0 || virtualKey == 0x79;
+        const bool down = event.type == SDL_KEYDOWN;
+        const std::uint32_t message = system ? (down ? win32::WM_SYSKEYDOWN : win32::WM_SYSKEYUP)
+                                             : (down ? win32::WM_KEYDOWN : win32::WM_KEYUP);
+        if (virtualKey != 0) {
+            send(message, static_cast<std::uintptr_t>(virtualKey), 0);
+        }
+        return;
+    }
+    const auto activate = [&](std::uint16_t state) {
+        const auto minimised = static_cast<std::uint16_t>(minimised_.count(window));
+        send(win32::WM_ACTIVATE, static_cast<std::uintptr_t>(makeLong(state, minimised)), 0);
+    };
+    switch (event.window.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            minimised_.insert(window);
+            [[fallthrough]];
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            activate(win32::WA_INACTIVE);
+            return;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            minimised_.erase(window);
+            [[fallthrough]];
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            activate(win32::WA_ACTIVE);
+            return;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            send(win32::WM_SIZE, 0,
+                 makeLong(static_cast<std::uint16_t>(event.window.data1),
+                          static_cast<std::uint16_t>(event.window.data2)));
+            return;
+        case SDL_WINDOWEVENT_CLOSE:
+            send(win32::WM_CLOSE, 0, 0);
+            return;
+        default:
+            return;
+    }
+}
+
+void SdlHost::takeEvents(std::vector<WindowMessage>& messages) {
+    SDL_Event event;
+    while (videoStarted_ && SDL_PollEvent(&event)) {
+        translate(event, messages);
+    }
+}
+
+int SdlHost::messageBox(Surface owner, const char* text, const char* caption, std::uint32_t type) {
+    const bool yesNo = (type & win32::MB_TYPEMASK) == win32::MB_YESNO;
+    const SDL_MessageBoxButtonData yesNoButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, win32::IDYES, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, win32::IDNO, "No"}};
+    const SDL_MessageBoxButtonData okButton[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+         win32::IDOK, "OK"}};
+    SDL_MessageBoxData box{};
+    box.flags = messageBoxIcon(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    box.window = sdlWindow(owner);
+    box.title = caption;
+    box.message = text;
+    box.numbuttons = yesNo ? 2 : 1;
+    box.buttons = yesNo ? yesNoButtons : okButton;
+
+    int answer = 0;
+    if (SDL_ShowMessageBox(&box, &answer) != 0 || answer < 0) {
+        // No box could be shown (no display) or it was closed: the answer of Esc.
+        return yesNo ? win32::IDNO : win32::IDOK;
+    }
+    return answer;
+}
+
+bool SdlHost::readCursor(CursorPoint& point) {
+    if (!videoStarted_) {
+        return false;
+    }
+    // On X11 SDL refreshes its global reading only on raw motion, which a pointer moved by another
+    // client (xdotool, VNC servers, some tablet drivers) does not report: the reading stays stale.
+    // The position that SDL keeps from the motion events of our window under the pointer follows
+    // every pointer.
+    SDL_Window* pointerWindow = SDL_GetMouseFocus();
+    if (pointerWindow == nullptr) {
+        SDL_GetGlobalMouseState(&point.x, &point.y);
+        return true;
+    }
+    CursorPoint corner;
+    SDL_GetWindowPosition(pointerWindow, &corner.x, &corner.y);
+    SDL_GetMouseState(&point.x, &point.y);
+    point.x += corner.x;
+    point.y += corner.y;
+    return true;
+}
+
+bool SdlHost::warpCursor(int x, int y) {
+    if (!videoStarted_ || SDL_WarpMouseGlobal(x, y) != 0) {
+        return false;
+    }
+    // The warp's own motion event has arrived by now; taking it in at once lets the next reading
+    // see the pointer where it was put, as on Windows, and not turn the view a second time.
+    SDL_PumpEvents();
+    return true;
+}
+
+void SdlHost::showCursor(bool visible) {
+    if (videoStarted_) {
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
+bool SdlHost::keyHeld(int virtualKey) {
+    if (!videoStarted_) {
+        return false;
+    }
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    const bool numLock = (SDL_GetModState() & KMOD_NUM) != 0;
+    for (int scancode = 0; scancode < count; ++scancode) {
+        if (state[scancode] &&
+            virtualKeyOf(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode)), numLock) ==
+                virtualKey) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint32_t SdlHost::milliseconds() {
+    videoReady();
+    return SDL_GetTicks();
+}
