@@ -94,9 +94,9 @@ WindowHandle EmulatedWin32::createWindowEx(std::uint32_t, const char* className,
     if (registered == classes_.end()) {
         return nullptr;
     }
-    Host::SurfaceStyle surfaceStyle;
-    surfaceStyle.fullscreen = (style & win32::WS_POPUP) != 0 && displayModeSwitched_;
-    surfaceStyle.resizable = (style & win32::WS_THICKFRAME) != 0;
+    const Host::SurfaceStyle surfaceStyle{
+        .fullscreen = (style & win32::WS_POPUP) != 0 && displayModeSwitched_,
+        .resizable = (style & win32::WS_THICKFRAME) != 0};
     const Host::Surface surface = host_.createSurface(title, x, y, width, height, surfaceStyle);
     if (surface == nullptr) {
         return nullptr;

@@ -16,10 +16,10 @@
        cannot be made, after saying why on standard error. */                                      \
     X(Surface, createSurface,                                                                      \
       (const char* title, int x, int y, int width, int height, SurfaceStyle style))                \
-    X(void, destroySurface, (Surface surface))                                                     \
+    X(void, destroySurface, (Surface surface)) /* its events stop */                               \
     /* The title reaches the screen before the call returns, even if no event is taken after. */   \
     X(void, setTitle, (Surface surface, const char* title))                                        \
-    X(void, show, (Surface surface))                                                               \
+    X(void, show, (Surface surface))  /* makes it visible */                                       \
     X(void, raise, (Surface surface)) /* above the other windows */                                \
     X(void, focus, (Surface surface)) /* keyboard input goes to it */                              \
     /* An OpenGL context on the surface in which OpenGL 1.1 and GLU work; null when none. */       \
@@ -27,8 +27,8 @@
     /* Both null: no context is current. */                                                        \
     X(bool, makeCurrent, (Surface surface, GlContext context))                                     \
     X(bool, deleteContext, (GlContext context)) /* also the current one */                         \
-    X(bool, swapBuffers, (Surface surface))                                                        \
-    X(void*, procAddress, (const char* name)) /* an OpenGL entry point; null when none */          \
+    X(bool, swapBuffers, (Surface surface))     /* shows what was drawn */                         \
+    X(void*, procAddress, (const char* name))   /* an OpenGL entry point; null when none */        \
     /* The sizes of the display modes the screen can switch to, at any colour depth. */            \
     X(std::vector<DisplaySize>, displayModes, ())                                                  \
     /* Appends a message for every waiting event, in order, naming its surface as the window       \
@@ -44,9 +44,9 @@
     X(int, messageBox, (Surface owner, const char* text, const char* caption, std::uint32_t type)) \
     X(bool, readCursor, (CursorPoint & point)) /* screen coordinates; false: cannot be read */     \
     X(bool, warpCursor, (int x, int y))        /* the next reading gives (x, y) */                 \
-    X(void, showCursor, (bool visible))                                                            \
-    X(bool, keyHeld, (int virtualKey)) /* held down now */                                         \
-    X(std::uint32_t, milliseconds, ()) /* a clock that wraps at 2^32 */
+    X(void, showCursor, (bool visible))        /* the pointer shows, or not, over the screen */    \
+    X(bool, keyHeld, (int virtualKey))         /* held down now */                                 \
+    X(std::uint32_t, milliseconds, ())         /* a clock that wraps at 2^32 */
 
 class Host {
   public:

@@ -151,8 +151,8 @@ TEST_F(MainLoopTest, AFailedReopeningEndsTheProgramWithoutClosingAgain) {
     headless.failOperation(Operation::GetDC, 1, 1);  // the second window gets no device context
     EXPECT_EQ(runViewer(), 0);
     EXPECT_EQ(headless.messageBoxes.back().text, "Can't Create A GL Device Context.");
-    EXPECT_EQ(headless.callCount(Operation::UnregisterClassA),
-              2u);  // once for F1, once on the failure path
+    // Once for F1, once on the failure path.
+    EXPECT_EQ(headless.callCount(Operation::UnregisterClassA), 2u);
     EXPECT_EQ(headless.callCount(Operation::PeekMessageA), 2u);  // the loop ended at once
 }
 
