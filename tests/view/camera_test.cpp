@@ -102,7 +102,7 @@ TEST_F(CameraTest, KeysFlyFiftyUnitsPerSecond) {
     expectVector(camera.eye, {0, 0, 0});
     expectVector(camera.lookAt, {0, 0, -1});
     // The interval comes with the call: the camera reads no clock.
-    EXPECT_EQ(std::count(headless.calls.begin(), headless.calls.end(), "timeGetTime"), 0);
+    EXPECT_EQ(headless.callCount(Operation::timeGetTime), 0u);
 
     headless.keyStates = {};
     hold(win32::VK_RIGHT);
