@@ -2,8 +2,8 @@
 
 #include "app/app_state.h"
 #include "io/file_errors.h"
+#include "io/host_files.h"
 #include "io/input_limits.h"
-#include "platform/host_files.h"
 #include "platform/platform.h"
 
 namespace {

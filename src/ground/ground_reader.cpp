@@ -1,6 +1,6 @@
 #include "ground/ground.h"
 #include "io/file_errors.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 #include "texture/texture_loader.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/host_files.h"
 #include "io/read_result.h"
-#include "platform/host_files.h"
 
 inline constexpr char kOutOfMemory[] = "Out of memory";
 

@@ -1,7 +1,7 @@
 #include "io/file_errors.h"
+#include "io/host_files.h"
 #include "model/model_file.h"
 #include "platform/gl.h"
-#include "platform/host_files.h"
 
 namespace {
 

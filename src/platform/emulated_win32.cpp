@@ -1,9 +1,19 @@
 #include "platform/emulated_win32.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <utility>
 
-#include "platform/host_files.h"
+namespace {
+
+// The process's current directory; empty when it cannot be had.
+std::string workingDirectory() {
+    char directory[4096];
+    return ::getcwd(directory, sizeof directory) ? std::string(directory) : std::string();
+}
+
+}  // namespace
 
 std::string messageBoxLine(const char* caption, const char* text) {
     // A break at the very end only ends the text; "\r\n" is one break, as on Windows.

@@ -8,7 +8,7 @@
 
 #include "io/byte_cursor.h"
 #include "io/file_errors.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 #include "platform/platform.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <type_traits>
 
 #include "io/file_errors.h"
+#include "io/host_files.h"
 #include "platform/gl.h"
-#include "platform/host_files.h"
 #include "platform/platform.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"

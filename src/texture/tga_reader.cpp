@@ -10,8 +10,8 @@
 
 #include "io/byte_cursor.h"
 #include "io/file_errors.h"
+#include "io/host_files.h"
 #include "platform/gl.h"
-#include "platform/host_files.h"
 #include "platform/platform.h"
 
 namespace {

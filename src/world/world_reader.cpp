@@ -4,7 +4,7 @@
 #include <string>
 
 #include "io/file_errors.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 #include "world/world.h"
 
 namespace {

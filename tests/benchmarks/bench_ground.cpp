@@ -10,7 +10,7 @@
 #include "formats/image_writer.h"
 #include "gl_bench.h"
 #include "ground/ground.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 #include "viewer_pose.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "fuzz_targets.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 
 namespace {
 

@@ -46,6 +46,3 @@ std::FILE* openHostFile(std::string_view path, const char* mode);
 // nothing when the result is longer than kMaxPathLength.
 std::optional<std::string> composeDataPath(const char* format, std::string_view root,
                                            std::string_view name);
-
-// The process's current directory; empty when it cannot be had.
-std::string workingDirectory();

@@ -1,7 +1,6 @@
-#include "platform/host_files.h"
+#include "io/host_files.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -175,9 +174,4 @@ std::optional<std::string> composeDataPath(const char* format, std::string_view 
     std::string path(static_cast<std::size_t>(length), '\0');
     std::snprintf(path.data(), path.size() + 1, format, rootText.c_str(), nameText.c_str());
     return path;
-}
-
-std::string workingDirectory() {
-    char directory[4096];
-    return ::getcwd(directory, sizeof directory) ? std::string(directory) : std::string();
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "io/byte_cursor.h"
-#include "platform/host_files.h"
+#include "io/host_files.h"
 #include "scratch_folder.h"
 
 namespace {
