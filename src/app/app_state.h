@@ -25,8 +25,9 @@ struct AppState {
     // and its release that both arrive between two frames still count.
     std::bitset<256> pendingPresses;
 
-    std::string dataRoot;            // first line of the argument file
-    std::vector<std::string> names;  // the file names that follow, at most kMaxNames
+    std::string dataRoot;                      // first line of the argument file
+    std::vector<std::string> names;            // the file names that follow, at most kMaxNames
+    std::string modelLogPath = kModelLogName;  // where a world logs its models; empty: nowhere
 
     Camera camera;
     FrameTimer frameTimer;
@@ -36,6 +37,7 @@ struct AppState {
     std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded
     bool groundMode = false;
     bool worldMode = false;
+    ReadResult sceneRead;  // what became of the scene's own file at the last set-up
 
     // Kept from the first window on, so every window asks for the same pixel format.
     PixelFormatDescriptor pixelFormat;

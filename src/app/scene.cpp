@@ -31,10 +31,12 @@ ReadResult loadScene(AppState& app) {
             return app.ground.readGround(dataRoot, name.c_str(), textures);
         case SceneMode::world:
             app.worldMode = true;
-            return app.world.readWorld(dataRoot, name.c_str(), textures,
-                                       [&app](const std::string& title) {
-                                           setWindowTitle(app.window, "%s", title.c_str());
-                                       });
+            return app.world.readWorld(
+                dataRoot, name.c_str(), textures,
+                [&app](const std::string& title) {
+                    setWindowTitle(app.window, "%s", title.c_str());
+                },
+                app.modelLogPath);
         case SceneMode::model:
             break;
     }
@@ -79,8 +81,9 @@ int setupScene() {
     AppState& app = appState();
     glClearColor(1, 1, 1, 0);
     glShadeModel(GL_SMOOTH);
-    if (const ReadResult scene = loadScene(app); !scene) {
-        reportSceneFailure(app.names.front(), scene);
+    app.sceneRead = loadScene(app);
+    if (!app.sceneRead) {
+        reportSceneFailure(app.names.front(), app.sceneRead);
     }
     glEnable(GL_TEXTURE_2D);
     glClearDepth(1.0);

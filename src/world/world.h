@@ -16,6 +16,9 @@
 // Receives each progress title of a world's load, in order; an empty one shows nothing.
 using WorldProgress = std::function<void(const std::string& title)>;
 
+// Where a world's model log goes unless its reader is told otherwise: the current directory.
+inline constexpr char kModelLogName[] = "sortie.txt";
+
 class World {
   public:
     World() = default;
@@ -27,14 +30,14 @@ class World {
     virtual ~World() = default;
 
     // Reads the world file at `path`, its ground and each distinct model below `dataRoot`, giving
-    // `progress` its titles and logging which models loaded to sortie.txt in the current
-    // directory; the log is created anew by every read. The arrays of an earlier read are
+    // `progress` its titles and logging which models loaded to the file `logPath` (none when it is
+    // empty); the log is created anew by every read. The arrays of an earlier read are
     // released. The world is left empty, and the reason reported in one line on standard error,
     // when the world file cannot be opened or read, is larger than kMaxDataFileBytes or too short
     // for its header, or memory runs out; a ground or model that does not load leaves the world
     // read all the same.
     ReadResult readWorld(const char* dataRoot, const char* path, TextureCapabilities& capabilities,
-                         const WorldProgress& progress);
+                         const WorldProgress& progress, const std::string& logPath = kModelLogName);
     // Draws the ground, then every placement whose model loaded, in file order. The caller's
     // matrix is left as found.
     void drawWorld();

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kModelLogName[] = "sortie.txt";
-
 using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // The path of a file that the world names below the data root, or nothing, reported against the
@@ -27,10 +25,10 @@ std::optional<std::string> namedFilePath(const char* format, const char* dataRoo
 }
 
 // The log is created afresh by every read; without it the world loads all the same.
-LogFile createModelLog() {
-    LogFile log(openHostFile(kModelLogName, "w"), std::fclose);
-    if (!log) {
-        reportFileError("Cannot create the model log", kModelLogName);
+LogFile createModelLog(const std::string& path) {
+    LogFile log(path.empty() ? nullptr : openHostFile(path, "w"), std::fclose);
+    if (!log && !path.empty()) {
+        reportFileError("Cannot create the model log", path);
     }
     return log;
 }
@@ -124,12 +122,13 @@ ReadResult readWorldFile(World& world, const WorldLoad& load) {
 
 // The log is created first, so that it never describes an earlier world.
 ReadResult World::readWorld(const char* dataRoot, const char* path,
-                            TextureCapabilities& capabilities, const WorldProgress& progress) {
+                            TextureCapabilities& capabilities, const WorldProgress& progress,
+                            const std::string& logPath) {
     release(*this);
     return failingWhenMemoryRunsOut(
         path,
         [&] {
-            const LogFile log = createModelLog();
+            const LogFile log = createModelLog(logPath);
             const WorldLoad load{dataRoot, path, capabilities, progress, log.get()};
             return reported(readWorldFile(*this, load), path);
         },

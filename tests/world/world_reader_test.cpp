@@ -130,6 +130,27 @@ TEST_F(WorldTest, ACutFileAndAMissingLogStillLoad) {
     EXPECT_EQ(headless.titles.back(), "Orvalis : Displaying");
 }
 
+// The caller may send the model log elsewhere, or nowhere: the current directory then gets none.
+TEST_F(WorldTest, TheModelLogGoesWhereTheCallerSays) {
+    writeGround("g.gnd");
+    writeModel("m1", chainModel(1));
+    const std::string path = writeWorld("w.rsw", worldOf({"m1", "m2"}));
+    const std::filesystem::path elsewhere = root / "state" / "models.txt";
+    std::filesystem::create_directory(elsewhere.parent_path());
+    World world;
+    for (const std::string& logPath : {elsewhere.string(), std::string()}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(world.readWorld(root.c_str(), path.c_str(), textures, {}, logPath));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(world.loaded, (Flags{1, 0}));
+        EXPECT_FALSE(std::filesystem::exists(root / "sortie.txt"));
+    }
+    std::ifstream log(elsewhere);
+    std::ostringstream text;
+    text << log.rdbuf();
+    EXPECT_EQ(text.str(), "1 1 m1\n0 2 m2\n");
+}
+
 // A data root of 500 characters: "<root>\data\g.gnd" has 511, the longest path allowed,
 // "<root>\data\gg.gnd" 512 and "<root>\data\model\m1" 514.
 TEST_F(WorldTest, PathsTooLongAreNotLoaded) {
