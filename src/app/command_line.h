@@ -1,0 +1,42 @@
+#pragma once
+// The command line: none at all starts the viewer as it always started, from orvalis.arg in the
+// current folder; a scene file given on it is shown without any argument file.
+//
+//   orvalis                                  reads orvalis.arg in the current folder
+//   orvalis [--windowed] [--data ROOT] [--log FILE] SCENE
+//   orvalis --help | --version
+
+#include <span>
+#include <string>
+#include <string_view>
+
+struct CommandLine {
+    enum class Action {
+        argumentFile,  // no arguments: orvalis.arg in the current folder
+        showScene,     // a scene file
+        help,
+        version,
+        usageError,  // `error` says what is wrong
+    };
+    Action action = Action::argumentFile;
+    bool windowed = false;
+    std::string dataRoot;  // empty: found from the scene's folder
+    std::string logPath;   // empty: the default place of the model log
+    std::string scene;
+    std::string error;
+};
+
+// Reads the arguments after the program's name. An option's value is the next argument; "--" ends
+// the options, so a scene's name may begin with '-'.
+CommandLine parseCommandLine(std::span<const std::string_view> arguments);
+
+extern const char kUsage[];
+
+// The data root of a scene file: the nearest folder, from the scene's own folder upward, that holds
+// a folder named "data" in any letter case; failing that, the scene's own folder.
+std::string findDataRoot(std::string_view scenePath);
+
+// Where a world's model log goes when the command line names no file: $XDG_STATE_HOME/orvalis/
+// sortie.txt, ~/.local/state/orvalis/sortie.txt when that is not set (or not absolute), and
+// %LOCALAPPDATA%\orvalis\sortie.txt on Windows. Empty when no such place is known.
+std::string defaultLogPath();
