@@ -1,4 +1,4 @@
-// write_demo <folder>: writes the demo scene into the folder (rewriting its files), ready for the
+// orvalis-write-demo <folder>: writes the demo scene into the folder (rewriting its files), ready for the
 // viewer to be started in <folder>/world, <folder>/ground or <folder>/model.
 
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fputs("usage: write_demo <folder>\n", stderr);
+        std::fputs("usage: orvalis-write-demo <folder>\n", stderr);
         return 2;
     }
     return writeDemoScene(argv[1]) ? 0 : 1;

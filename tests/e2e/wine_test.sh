@@ -2,11 +2,11 @@
 # The Windows viewer under Wine on the demo world, as a user meets it: on a display without a
 # 640 x 480 mode it asks to go on windowed, shows a progress title for the ground and for every
 # model while it writes the model log, draws the world, and ends on Esc with 0.
-# Arguments: orvalis.exe and its build folder, which holds write_demo.exe.
+# Arguments: orvalis.exe and its build folder, which holds orvalis-write-demo.exe.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
 
-(cd "$WORK" && wine "$BUILD_DIR/write_demo.exe" demo) || fail "write_demo.exe failed"
+(cd "$WORK" && wine "$BUILD_DIR/orvalis-write-demo.exe" demo) || fail "orvalis-write-demo.exe failed"
 
 # strace holds each open of the ground, of a model file and of a model folder (Wine reads the
 # folder to match a name's letter case, also for the missing model) for 0.4 s, like a slow disk,

@@ -128,7 +128,7 @@ screenshot_spread() {
 
 # Writes the demo scene into $WORK/demo; the viewer runs in its world, ground or model folder.
 write_demo() {
-    "$BUILD_DIR/write_demo" "$WORK/demo" || fail "write_demo failed"
+    "$BUILD_DIR/orvalis-write-demo" "$WORK/demo" || fail "orvalis-write-demo failed"
 }
 
 # Waits for the message box with the caption $1 and answers it with Enter (OK, or Yes).
