@@ -15,13 +15,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return runViewer();
 }
 #else
+#include <string_view>
+#include <vector>
+
 #include "platform/emulated_win32.h"
 #include "platform/sdl_host.h"
 
-int main() {
+// The display is only taken on when the first window opens: --help and --version need none.
+int main(int argc, char** argv) {
     SdlHost desktop;
     EmulatedWin32 services(desktop);
     usePlatform(services);
-    return runViewer();
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return runCommandLine(arguments);
 }
 #endif

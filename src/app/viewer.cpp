@@ -1,7 +1,11 @@
 #include "app/viewer.h"
 
+#include <cstdio>
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "app/argument_file.h"
+#include "app/command_line.h"
 #include "app/scene.h"
 #include "app/window.h"
 #include "platform/gl.h"
@@ -72,13 +76,12 @@ bool handleControlKeys() {
     return true;
 }
 
-int runViewer() {
-    if (!readArgumentFile()) {
-        return 0;
-    }
-    AppState& app = appState();
-    app.fullscreen = true;
-    if (!openWindow("ORVALIS", kWidth, kHeight, kColourBits, true)) {
+namespace {
+
+// Opens the first window, fullscreen or not, and runs the main loop until the program ends.
+int showScene(AppState& app, bool fullscreen) {
+    app.fullscreen = fullscreen;
+    if (!openWindow("ORVALIS", kWidth, kHeight, kColourBits, fullscreen)) {
         return 0;
     }
     putCameraAtStart(app.camera);
@@ -106,4 +109,61 @@ int runViewer() {
     }
     closeWindow();
     return exitCode;
+}
+
+// The scene of the command line, its data root and its model log in place of orvalis.arg; the
+// log's folder is made if need be (a log that cannot be written is reported by the world reader).
+int showCommandLineScene(const CommandLine& line) {
+    AppState& app = appState();
+    app.dataRoot = line.dataRoot.empty() ? findDataRoot(line.scene) : line.dataRoot;
+    app.names = {line.scene};
+    app.modelLogPath = line.logPath.empty() ? defaultLogPath() : line.logPath;
+    if (!app.modelLogPath.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(app.modelLogPath).parent_path(),
+                                            ignored);
+    }
+    return showScene(app, !line.windowed);
+}
+
+// Why the scene file cannot be shown, or nothing when it is a file.
+const char* missingSceneReason(const std::string& scene) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(scene, error)) {
+        return nullptr;
+    }
+    return std::filesystem::exists(scene, error) ? "not a file" : "no such file";
+}
+
+}  // namespace
+
+int runViewer() {
+    if (!readArgumentFile()) {
+        return 0;
+    }
+    return showScene(appState(), true);
+}
+
+int runCommandLine(std::span<const std::string_view> arguments) {
+    const CommandLine line = parseCommandLine(arguments);
+    switch (line.action) {
+        case CommandLine::Action::argumentFile:
+            return runViewer();
+        case CommandLine::Action::help:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case CommandLine::Action::version:
+            std::printf("orvalis %s\n", ORVALIS_VERSION);
+            return 0;
+        case CommandLine::Action::usageError:
+            std::fprintf(stderr, "orvalis: %s\n%s", line.error.c_str(), kUsage);
+            return 2;
+        case CommandLine::Action::showScene:
+            break;
+    }
+    if (const char* reason = missingSceneReason(line.scene)) {
+        std::fprintf(stderr, "orvalis: %s: %s\n", line.scene.c_str(), reason);
+        return 1;
+    }
+    return showCommandLineScene(line);
 }

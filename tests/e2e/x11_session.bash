@@ -53,6 +53,14 @@ start_viewer() {
     VIEWER_PID=$!
 }
 
+# Starts the viewer in a folder with the arguments that follow.
+start_viewer_with() {
+    local folder=$1
+    shift
+    (cd "$folder" && exec "$VIEWER" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
+    VIEWER_PID=$!
+}
+
 # The id of the top-level window with exactly this title, if there is one; succeeds either way.
 window_id() {
     xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\": (" 'index($0, title) { print $1; exit }'
