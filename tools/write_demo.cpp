@@ -1,5 +1,5 @@
-// orvalis-write-demo <folder>: writes the demo scene into the folder (rewriting its files), ready for the
-// viewer to be started in <folder>/world, <folder>/ground or <folder>/model.
+// orvalis-write-demo <folder>: writes the demo scene into the folder (rewriting its files), ready
+// for the viewer to be started in <folder>/world, <folder>/ground or <folder>/model.
 
 #include <cstdio>
 
