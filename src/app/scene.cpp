@@ -77,6 +77,10 @@ SceneMode sceneModeOf(std::string_view name) {
     return SceneMode::model;
 }
 
+Vector3 sceneOffset(bool groundOrWorld) {
+    return groundOrWorld ? Vector3{0, -50, 0} : Vector3{0, 0, -100};
+}
+
 int setupScene() {
     AppState& app = appState();
     glClearColor(1, 1, 1, 0);
@@ -99,11 +103,8 @@ int renderFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     app.camera.applyCamera();
-    if (app.groundMode || app.worldMode) {
-        glTranslatef(0, -50, 0);
-    } else {
-        glTranslatef(0, 0, -100);
-    }
+    const Vector3 offset = sceneOffset(app.groundMode || app.worldMode);
+    glTranslatef(offset.x, offset.y, offset.z);
     glScalef(1, 1, -1);
     drawScene(app);
     platform().swapBuffers(app.deviceContext);

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "view/vector3.h"
+
 enum class SceneMode { ground, world, model };
 
 // "gnd"/"GND" ends a ground name, "rsw"/"RSW" a world name; anything else, mixed case and names
@@ -14,6 +16,10 @@ SceneMode sceneModeOf(std::string_view name);
 // cannot be opened or read is shown to the user ("Can't open %s", "Can't read %s"); the empty scene
 // is drawn then. Always 1.
 int setupScene();
+
+// Where renderFrame moves the scene's origin, before it mirrors z: (0, -50, 0) for a ground or a
+// world, (0, 0, -100) for a model.
+Vector3 sceneOffset(bool groundOrWorld);
 
 // Draws one frame: camera, scene offset, mirrored z, the scene, then the buffer swap. Always 1.
 int renderFrame();

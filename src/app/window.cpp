@@ -220,10 +220,13 @@ void resizeViewport(std::int32_t width, std::int32_t height) {
         height = 1;
     }
     glViewport(0, 0, width, height);
+    applyPerspective(static_cast<double>(width) / static_cast<double>(height), 10.0, 10000.0);
+}
+
+void applyPerspective(double aspect, double nearPlane, double farPlane) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(40.0, static_cast<GLdouble>(width) / static_cast<GLdouble>(height), 10.0,
-                   10000.0);
+    gluPerspective(kFieldOfViewDegrees, aspect, nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

@@ -21,4 +21,11 @@ std::intptr_t windowProc(WindowHandle window, std::uint32_t message, std::uintpt
 // Viewport and a 40-degree perspective for a client area; a height of 0 counts as 1.
 void resizeViewport(std::int32_t width, std::int32_t height);
 
+// The viewer's perspective with the given planes as the projection, then an identity model-view
+// matrix, current.
+void applyPerspective(double aspect, double nearPlane, double farPlane);
+
+// The vertical field of view of the viewer's perspective, in degrees.
+inline constexpr double kFieldOfViewDegrees = 40;
+
 inline constexpr char kWindowClassName[] = "OpenGL";
