@@ -15,7 +15,6 @@
 #include "formats/byte_writer.h"
 #include "formats/png_writer.h"
 #include "platform/emulated_win32.h"
-#include "platform/gl.h"
 #include "platform/headless_host.h"
 
 namespace {
@@ -24,20 +23,6 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 // Enough draws to set the sails and crystals turning away from their first pose.
 constexpr int kFrames = 24;
-
-// The frame as PNG rows: GL reads the bottom row first.
-std::vector<std::uint8_t> readFrame() {
-    const std::size_t stride = kWidth * 3;
-    std::vector<std::uint8_t> bottomUp(stride * kHeight);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<std::uint8_t> topDown;
-    for (int row = kHeight - 1; row >= 0; --row) {
-        topDown.insert(topDown.end(), bottomUp.begin() + row * stride,
-                       bottomUp.begin() + (row + 1) * stride);
-    }
-    return topDown;
-}
 
 }  // namespace
 
@@ -70,7 +55,7 @@ int main(int argc, char** argv) {
     for (int frame = 0; frame < kFrames; ++frame) {
         renderFrame();
     }
-    const std::vector<std::uint8_t> png = pngFile(kWidth, kHeight, readFrame());
+    const std::vector<std::uint8_t> png = framePng(kWidth, kHeight);
     const bool written = !png.empty() && writeFile(picture.string(), png);
     closeWindow();
     if (!written) {

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "formats/png_writer.h"
+#include "gl_test.h"
+#include "platform/gl.h"
 
 namespace {
 
@@ -26,26 +29,72 @@ std::vector<std::uint8_t> testPicture(int width, int height) {
     return rgb;
 }
 
+// A PNG file's pixels, rows from the top, with its size and channels; empty when it does not
+// decode.
+std::vector<std::uint8_t> decoded(const std::vector<std::uint8_t>& png, int& width, int& height,
+                                  int& channels) {
+    const std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> pixels(
+        stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &width, &height, &channels,
+                              0),
+        &stbi_image_free);
+    if (pixels == nullptr) {
+        return {};
+    }
+    return std::vector<std::uint8_t>(pixels.get(),
+                                     pixels.get() + std::size_t{1} * width * height * channels);
+}
+
 }  // namespace
 
 TEST(PngWriter, DecodesBackToItsPixels) {
     for (const auto& [width, height] : {std::pair{1, 1}, {3, 7}, {640, 48}}) {
         const std::vector<std::uint8_t> rgb = testPicture(width, height);
-        const std::vector<std::uint8_t> png = pngFile(width, height, rgb);
         int decodedWidth = 0;
         int decodedHeight = 0;
         int channels = 0;
-        const std::unique_ptr<stbi_uc, decltype(&stbi_image_free)> pixels(
-            stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &decodedWidth,
-                                  &decodedHeight, &channels, 0),
-            &stbi_image_free);
-        ASSERT_NE(pixels, nullptr) << stbi_failure_reason();
+        const std::vector<std::uint8_t> pixels =
+            decoded(pngFile(width, height, rgb), decodedWidth, decodedHeight, channels);
+        ASSERT_FALSE(pixels.empty()) << stbi_failure_reason();
         EXPECT_EQ(decodedWidth, width);
         EXPECT_EQ(decodedHeight, height);
         ASSERT_EQ(channels, 3);
-        EXPECT_EQ(std::vector<std::uint8_t>(pixels.get(), pixels.get() + rgb.size()), rgb)
-            << width << " x " << height;
+        EXPECT_EQ(pixels, rgb) << width << " x " << height;
     }
+}
+
+using FramePngTest = HeadlessGlTest;
+
+// A frame red in its top row and its right column, blue elsewhere: the picture keeps the top row
+// first, whatever its width.
+TEST_F(FramePngTest, KeepsTheFrameTopRowFirst) {
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(1, 0, 0, 1);
+    for (const auto& [x, y, w, h] : {std::array{0, 62, 101, 1}, std::array{100, 0, 1, 63}}) {
+        glScissor(x, y, w, h);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    const std::vector<std::uint8_t> rgb = decoded(framePng(101, 63), width, height, channels);
+    ASSERT_EQ(width, 101);
+    ASSERT_EQ(height, 63);
+    ASSERT_EQ(channels, 3);
+    const auto pixel = [&](int x, int y) {
+        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+        return std::array{rgb[at], rgb[at + 1], rgb[at + 2]};
+    };
+    const std::array<std::uint8_t, 3> red{255, 0, 0};
+    const std::array<std::uint8_t, 3> blue{0, 0, 255};
+    EXPECT_EQ(pixel(0, 0), red);
+    EXPECT_EQ(pixel(50, 0), red);
+    EXPECT_EQ(pixel(0, 1), blue);
+    EXPECT_EQ(pixel(99, 62), blue);
+    EXPECT_EQ(pixel(100, 62), red);
+    EXPECT_TRUE(framePng(0, 63).empty());
 }
 
 // Pixels that do not fill the size given give no file rather than a read past them, and a side

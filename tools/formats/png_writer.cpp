@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/gl.h"
+
 namespace {
 
 constexpr int kChannels = 3;
@@ -34,6 +36,21 @@ void keepBytes(void* context, void* data, int size) noexcept {
     }
 }
 
+// The frame as PNG rows: GL reads the bottom row first.
+std::vector<std::uint8_t> readFrame(int width, int height) {
+    const std::size_t stride = static_cast<std::size_t>(width) * kChannels;
+    std::vector<std::uint8_t> bottomUp(stride * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<std::uint8_t> topDown;
+    topDown.reserve(bottomUp.size());
+    for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;) {
+        topDown.insert(topDown.end(), bottomUp.begin() + static_cast<std::ptrdiff_t>(row * stride),
+                       bottomUp.begin() + static_cast<std::ptrdiff_t>((row + 1) * stride));
+    }
+    return topDown;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> pngFile(int width, int height, const std::vector<std::uint8_t>& rgb) {
@@ -48,4 +65,9 @@ std::vector<std::uint8_t> pngFile(int width, int height, const std::vector<std::
         return {};
     }
     return std::move(out.bytes);
+}
+
+std::vector<std::uint8_t> framePng(int width, int height) {
+    return withinEncoder(width, height) ? pngFile(width, height, readFrame(width, height))
+                                        : std::vector<std::uint8_t>{};
 }
