@@ -10,6 +10,7 @@
 #include "io/read_result.h"
 #include "platform/gl.h"
 #include "texture/texture_capabilities.h"
+#include "view/bounding_box.h"
 #include "view/frustum.h"
 #include "view/vector3.h"
 
@@ -46,6 +47,11 @@ class Ground {
     // Multiplies the current matrix by the transform from ground-local coordinates (x, y along the
     // grid, h the height) to the caller's: the grid into the x-z plane, centred at the origin.
     void placeGrid() const;
+    // The box that drawGround fills in the caller's coordinates: the whole grid, x from -5 * width
+    // to 5 * width and z from -5 * height to 5 * height, and y from the lowest point (the largest
+    // height, negated) to the highest. Heights that are not finite are left out; a ground with no
+    // cells to draw gives the box of the origin alone.
+    BoundingBox extent() const;
 
     // Whether the test cube of the cell in `row`, `column` (inside the grid) is not wholly outside
     // `frustum`, given in ground-local coordinates. The cube has half-edge 20 and is centred on the
@@ -67,6 +73,12 @@ class Ground {
     std::int32_t blockCount = 0;
 
   private:
+    // The fields are public: a grid whose cells are not all there is not drawn. Nor is one without
+    // cells: a file of zero columns may still claim two billion rows, each walked every frame.
+    bool cellsComplete() const {
+        return !cells.empty() && width >= 0 && height >= 0 &&
+               cells.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
     const GroundCell& cellAt(int row, int column) const {
         return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
                      static_cast<std::size_t>(column)];

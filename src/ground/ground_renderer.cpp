@@ -1,5 +1,8 @@
 #include "ground/ground.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr float kCellSize = 10;
@@ -50,11 +53,8 @@ void Ground::drawGround() const {
     placeGrid();
     Frustum frustum;
     frustum.extractFrustum();  // in ground-local coordinates, both transforms being applied
-    // The fields are public: a grid whose cells are not all there is not drawn. Nor is one without
-    // cells: a file of zero columns may still claim two billion rows, each walked every frame.
-    const bool cellsComplete = !cells.empty() && width >= 0 && height >= 0 &&
-                               cells.size() == static_cast<std::size_t>(width) * height;
-    for (int row = 0; cellsComplete && row < height; ++row) {
+    const bool complete = cellsComplete();
+    for (int row = 0; complete && row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             if (!cellInFrustum(frustum, row, column)) {
                 continue;
@@ -72,6 +72,27 @@ void Ground::drawGround() const {
 void Ground::placeGrid() const {
     glMultMatrixf(kGridToCaller);
     glTranslatef(-0.5f * kCellSize * width, -0.5f * kCellSize * height, 0);
+}
+
+BoundingBox Ground::extent() const {
+    if (!cellsComplete()) {
+        return {};
+    }
+    float lowest = 0;  // the smallest and largest height
+    float highest = 0;
+    bool anyHeight = false;
+    for (const GroundCell& cell : cells) {
+        for (const float h : cell.heights) {
+            if (std::isfinite(h)) {
+                lowest = anyHeight ? std::min(lowest, h) : h;
+                highest = anyHeight ? std::max(highest, h) : h;
+                anyHeight = true;
+            }
+        }
+    }
+    const float halfWidth = 0.5f * kCellSize * static_cast<float>(width);
+    const float halfDepth = 0.5f * kCellSize * static_cast<float>(height);
+    return {{-halfWidth, -highest, -halfDepth}, {halfWidth, -lowest, halfDepth}};
 }
 
 bool Ground::cellInFrustum(const Frustum& frustum, int row, int column) const {

@@ -15,6 +15,7 @@
 #include "model/model_records.h"
 #include "texture/texture_capabilities.h"
 #include "texture/texture_loader.h"
+#include "view/bounding_box.h"
 #include "view/transform.h"
 #include "view/vector3.h"
 
@@ -125,6 +126,11 @@ class Model {
     // and z, scale (y negated). A model without nodes draws nothing.
     void draw(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
               float scaleY, float scaleZ);
+    // The model's bounds where draw(0, 0, 0, 0, 0, 0, 1, 1, 1) puts them: centred in x and z,
+    // standing on y = 0 and reaching up by their height, then scaled by the root's scale. The
+    // root's rotation is left out. A model without nodes or vertices gives the box of the origin
+    // alone.
+    BoundingBox placedBounds() const;
     // Draws a node and its children below it; `drawn` keeps each node to one draw even when the
     // parent links form a cycle.
     void drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn);

@@ -28,6 +28,23 @@ void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, 
     glPopMatrix();
 }
 
+// The root's placement and mesh translation move the bounds by (-centre.x, -maxBound.y,
+// -centre.z), whether the model has one node or several; its scale follows, then draw turns y over.
+BoundingBox Model::placedBounds() const {
+    if (nodeCount == 0 || minBound.x > maxBound.x || minBound.y > maxBound.y ||
+        minBound.z > maxBound.z) {
+        return {};
+    }
+    const Vector3 scale = nodes[0].transform.scale;
+    const auto placed = [&](Vector3 corner) {
+        return Vector3{(corner.x - centre.x) * scale.x, -(corner.y - maxBound.y) * scale.y,
+                       (corner.z - centre.z) * scale.z};
+    };
+    const Vector3 a = placed(minBound);
+    const Vector3 b = placed(maxBound);
+    return {perAxisMin(a, b), perAxisMax(a, b)};
+}
+
 void Model::drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn) {
     drawn.set(static_cast<std::size_t>(nodeIndex));
     glPushMatrix();

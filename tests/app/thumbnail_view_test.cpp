@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "app/scene.h"
+#include "app/thumbnail_view.h"
+#include "app/window.h"
+#include "formats/ground_writer.h"
+#include "formats/model_writer.h"
+#include "formats/world_writer.h"
+#include "gl_test.h"
+#include "platform/gl.h"
+#include "shell_test.h"
+
+namespace {
+
+// Where things land in a picture, in pixels, and whether all of them land inside it, between the
+// near and far planes.
+struct Spread {
+    double left = std::numeric_limits<double>::max();
+    double right = std::numeric_limits<double>::lowest();
+    double bottom = std::numeric_limits<double>::max();
+    double top = std::numeric_limits<double>::lowest();
+    bool allInside = true;
+
+    void add(double x, double y, bool inside) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        bottom = std::min(bottom, y);
+        top = std::max(top, y);
+        allInside = allInside && inside;
+    }
+    // The larger of the shares of the picture's width and height that the points span.
+    double fill(int width, int height) const {
+        return std::max((right - left) / width, (top - bottom) / height);
+    }
+};
+
+using FrameBoxTest = HeadlessGlTest;
+
+// Projects the box's corners through GL's own matrices for the view.
+Spread cornersSeen(const BoundingBox& box, const ThumbnailView& view, int width, int height) {
+    applyPerspective(static_cast<double>(width) / height, view.nearPlane, view.farPlane);
+    gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.lookAt.x, view.lookAt.y, view.lookAt.z, 0, 1,
+              0);
+    GLdouble modelView[16];
+    GLdouble projection[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    const GLint viewport[4] = {0, 0, width, height};
+    Spread spread;
+    for (int k = 0; k < 8; ++k) {
+        GLdouble x = 0;
+        GLdouble y = 0;
+        GLdouble depth = 0;
+        gluProject(k & 1 ? box.max.x : box.min.x, k & 2 ? box.max.y : box.min.y,
+                   k & 4 ? box.max.z : box.min.z, modelView, projection, viewport, &x, &y, &depth);
+        spread.add(x, y, x >= 0 && x <= width && y >= 0 && y <= height && depth > 0 && depth < 1);
+    }
+    return spread;
+}
+
+TEST_F(FrameBoxTest, EveryCornerIsInThePictureAndTheBoxFillsMostOfIt) {
+    const BoundingBox boxes[] = {
+        {{-640, -170, -640}, {640, -50, 640}},  // a ground with hills
+        {{-5000, -50, -10}, {5000, -50, 10}},   // a long flat strip
+        {{-10, -50, -3000}, {10, -50, 3000}},   // the same along the view
+        {{-5, 0, -105}, {5, 60, -95}},          // a tower
+        {{100, 200, -300}, {150, 250, -250}},   // a cube away from the origin
+    };
+    const int sizes[][2] = {{256, 192}, {200, 200}, {100, 200}, {400, 200}};
+    for (const BoundingBox& box : boxes) {
+        for (const auto& size : sizes) {
+            const ThumbnailView view =
+                frameBox(box, static_cast<double>(size[0]) / static_cast<double>(size[1]));
+            const Spread seen = cornersSeen(box, view, size[0], size[1]);
+            SCOPED_TRACE(testing::Message() << "box from " << box.min.x << " to " << box.max.x
+                                            << ", picture " << size[0] << " x " << size[1]);
+            EXPECT_TRUE(seen.allInside);
+            EXPECT_GT(seen.fill(size[0], size[1]), 0.85);
+            // Looking down at about 45 degrees, along -z.
+            const Vector3 direction = normalize(vectorDifference(view.lookAt, view.eye));
+            EXPECT_NEAR(std::asin(-direction.y) * 180 / 3.14159265, 45, 15);
+            EXPECT_LT(direction.z, 0);
+        }
+    }
+}
+
+// A point, a box turned inside out, one not finite and one beyond reach: the view is still one GL
+// can use, and it shows the point, or else the origin.
+TEST_F(FrameBoxTest, BoxesWithoutUsableExtentStillGiveAView) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const BoundingBox origin{};
+    const struct {
+        BoundingBox box;
+        BoundingBox shown;
+    } cases[] = {{{{3, 4, 5}, {3, 4, 5}}, {{3, 4, 5}, {3, 4, 5}}},
+                 {{{1, 1, 1}, {-1, -1, -1}}, origin},
+                 {{{0, nan, 0}, {1, 1, 1}}, origin},
+                 {{{-1e30f, 0, 0}, {1e30f, 1, 1}}, origin}};
+    for (const auto& [box, shown] : cases) {
+        const ThumbnailView view = frameBox(box, 4.0 / 3.0);
+        EXPECT_GT(view.nearPlane, 0);
+        EXPECT_GT(view.farPlane, view.nearPlane);
+        EXPECT_GT(vectorLength(vectorDifference(view.lookAt, view.eye)), 0);
+        EXPECT_TRUE(cornersSeen(shown, view, 256, 192).allInside) << box.min.x;
+    }
+}
+
+// The whole scene through the shell: loaded, framed and drawn as the thumbnailer draws it.
+class ThumbnailSceneTest : public ShellTest {
+  protected:
+    static constexpr int kWidth = 256;
+    static constexpr int kHeight = 192;
+
+    // A fresh state for each scene: the mode flags of a set-up are never cleared.
+    void useScene(const std::string& name) {
+        appState() = AppState{};
+        appState().dataRoot = folder.string();
+        appState().names = {(folder.path() / name).string()};
+    }
+
+    // Opens the window, frames the scene and records what a frame sends: every triangle drawn
+    // whole (none cut at the picture's edge, none left out), spanning most of the picture. GL
+    // reports a quad as two triangles.
+    void expectWholeSceneDrawn(std::size_t triangleCount) {
+        ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+        ASSERT_TRUE(appState().sceneRead);
+        showWholeScene(kWidth, kHeight);
+        EXPECT_FALSE(glIsEnabled(GL_FOG));
+        const std::vector<FeedbackPolygon> polygons = recordFeedback([] { renderFrame(); });
+        EXPECT_EQ(polygons.size(), triangleCount);
+        Spread spread;
+        constexpr float kBorder = 0.5f;  // a polygon cut at the edge has corners on it
+        for (const FeedbackPolygon& polygon : polygons) {
+            for (const FeedbackVertex& vertex : polygon) {
+                spread.add(vertex.x, vertex.y,
+                           vertex.x > kBorder && vertex.x < kWidth - kBorder &&
+                               vertex.y > kBorder && vertex.y < kHeight - kBorder);
+            }
+        }
+        EXPECT_TRUE(spread.allInside);
+        EXPECT_GT(spread.fill(kWidth, kHeight), 0.6);
+        closeWindow();
+    }
+};
+
+// A 4 x 3 ground whose middle cells rise far above the others: 12 tops.
+GroundFile spikedGround() {
+    GroundFile ground = flatGround(4, 3, "none.bmp");
+    ground.cells[5].heights[0] = 150;
+    ground.cells[6].heights[3] = 180;
+    ground.cells[1].heights[2] = -40;
+    return ground;
+}
+
+TEST_F(ThumbnailSceneTest, GroundsAndWorldsAreDrawnWholeWithTheirHeights) {
+    ASSERT_TRUE(writeGroundFile((folder.path() / "spiked.gnd").string(), spikedGround()));
+    useScene("spiked.gnd");
+    expectWholeSceneDrawn(24);
+
+    // 10000 units long: the viewer's far plane would leave nothing of it.
+    ASSERT_TRUE(
+        writeGroundFile((folder.path() / "strip.gnd").string(), flatGround(1000, 1, "none.bmp")));
+    useScene("strip.gnd");
+    expectWholeSceneDrawn(2000);
+
+    ASSERT_TRUE(writeGroundFile((folder.path() / "data" / "spiked.gnd").string(), spikedGround()));
+    ASSERT_TRUE(writeWorldFile((folder.path() / "spiked.rsw").string(), {"spiked.gnd", "", {}}));
+    useScene("spiked.rsw");
+    expectWholeSceneDrawn(24);
+}
+
+ModelFileNode triangleNode(const std::string& name, const std::string& parent, Vector3 corner) {
+    ModelFileNode node;
+    node.name = name;
+    node.parentName = parent;
+    node.vertices = {
+        corner, {corner.x + 30, corner.y, corner.z}, {corner.x, corner.y + 20, corner.z + 8}};
+    node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    node.faces = {modelFace({0, 1, 2}, {0, 1, 2})};
+    return node;
+}
+
+TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeAsTheirBoundsPlaceThem) {
+    // One node far from its own origin.
+    ModelFileDescription single;
+    single.nodes = {triangleNode("alone", "", {200, 150, -90})};
+    ASSERT_TRUE(writeModelFile((folder.path() / "single.omd").string(), single));
+    useScene("single.omd");
+    expectWholeSceneDrawn(1);
+
+    // A root scaled unevenly, with an offset, and a child placed beside it.
+    ModelFileDescription family;
+    ModelFileNode root = triangleNode("root", "", {-10, 40, 5});
+    root.transform.scale = {3, 0.5f, 2};
+    root.transform.offset = {0, 25, 0};
+    ModelFileNode child = triangleNode("child", "root", {0, 0, 0});
+    child.transform.position = {60, -30, 10};
+    family.nodes = {root, child};
+    ASSERT_TRUE(writeModelFile((folder.path() / "family.omd").string(), family));
+    useScene("family.omd");
+    expectWholeSceneDrawn(2);
+}
+
+}  // namespace
