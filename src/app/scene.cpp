@@ -98,15 +98,20 @@ int setupScene() {
     return 1;
 }
 
+void drawPlacedScene() {
+    AppState& app = appState();
+    const Vector3 offset = sceneOffset(app.groundMode || app.worldMode);
+    glTranslatef(offset.x, offset.y, offset.z);
+    glScalef(1, 1, -1);
+    drawScene(app);
+}
+
 int renderFrame() {
     AppState& app = appState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     app.camera.applyCamera();
-    const Vector3 offset = sceneOffset(app.groundMode || app.worldMode);
-    glTranslatef(offset.x, offset.y, offset.z);
-    glScalef(1, 1, -1);
-    drawScene(app);
+    drawPlacedScene();
     platform().swapBuffers(app.deviceContext);
     glFlush();
     return 1;

@@ -21,5 +21,8 @@ int setupScene();
 // world, (0, 0, -100) for a model.
 Vector3 sceneOffset(bool groundOrWorld);
 
+// Draws the scene as the camera sees it: moved by the scene offset, z mirrored.
+void drawPlacedScene();
+
 // Draws one frame: camera, scene offset, mirrored z, the scene, then the buffer swap. Always 1.
 int renderFrame();

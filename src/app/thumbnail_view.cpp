@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
+#include <vector>
 
 #include "app/scene.h"
 #include "app/window.h"
@@ -16,6 +18,70 @@ constexpr double kFill = 0.9;                           // of the picture, in it
 constexpr double kFarthestFramed = 1e9;
 // A box of one point is seen from this far.
 constexpr double kNearestEye = 1;
+
+// How far the measuring projection reaches each way, and how much GL feedback data a measure may
+// take (32 MB, about 760,000 triangles); a scene that sends more is framed by its estimate.
+constexpr double kMeasuredReach = 1e6;
+constexpr GLsizei kFeedbackFloats = 1 << 23;
+
+void widen(BoundingBox& box, Vector3 point) {
+    box.min = perAxisMin(box.min, point);
+    box.max = perAxisMax(box.max, point);
+}
+
+// The box of every vertex the scene sends, as drawPlacedScene places it: GL's feedback mode gives
+// them back through an orthographic projection wide enough for all of them. It counts what an
+// estimate would leave out, such as a model's nodes below the root's children, turned as they are
+// drawn. Nothing when the scene sends nothing or more than the feedback buffer holds.
+std::optional<BoundingBox> measuredSceneBox() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    std::vector<GLfloat> feedback(kFeedbackFloats);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-kMeasuredReach, kMeasuredReach, -kMeasuredReach, kMeasuredReach, -kMeasuredReach,
+            kMeasuredReach);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glFeedbackBuffer(kFeedbackFloats, GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    drawPlacedScene();
+    const GLint used = glRenderMode(GL_RENDER);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+
+    // Window coordinates back to the scene's: the viewport's span is the projection's.
+    const auto sceneCoordinate = [](double window, double start, double span) {
+        return static_cast<float>((2 * (window - start) / span - 1) * kMeasuredReach);
+    };
+    const auto vertexAt = [&](GLint i) {
+        return Vector3{sceneCoordinate(feedback[i], viewport[0], viewport[2]),
+                       sceneCoordinate(feedback[i + 1], viewport[1], viewport[3]),
+                       -sceneCoordinate(feedback[i + 2], 0, 1)};
+    };
+    std::optional<BoundingBox> box;
+    for (GLint i = 0; i < used;) {
+        // Only polygons come from a scene: a token, a count, then that many vertices.
+        if (static_cast<GLint>(feedback[i]) != GL_POLYGON_TOKEN) {
+            return std::nullopt;
+        }
+        const auto count = static_cast<GLint>(feedback[i + 1]);
+        for (GLint k = 0; k < count; ++k) {
+            const Vector3 vertex = vertexAt(i + 2 + 3 * k);
+            if (box) {
+                widen(*box, vertex);
+            } else {
+                box = BoundingBox{vertex, vertex};
+            }
+        }
+        i += 2 + 3 * count;
+    }
+    return box;
+}
 
 bool framable(const BoundingBox& box) {
     const float coordinates[6] = {box.min.x, box.min.y, box.min.z, box.max.x, box.max.y, box.max.z};
@@ -78,7 +144,10 @@ ThumbnailView frameBox(const BoundingBox& box, double aspect) {
     return {eye, lookAt, nearPlane, farPlane};
 }
 
-BoundingBox sceneBox(const AppState& app) {
+BoundingBox sceneBox(AppState& app) {
+    if (const auto measured = measuredSceneBox()) {
+        return *measured;
+    }
     BoundingBox drawn;
     if (app.groundMode) {
         drawn = app.ground.extent();

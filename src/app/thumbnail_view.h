@@ -22,9 +22,11 @@ struct ThumbnailView {
 ThumbnailView frameBox(const BoundingBox& box, double aspect);
 
 // The box that the scene of the last set-up fills in the coordinates the camera sees, after the
-// scene offset and z mirror of renderFrame: the ground's extent in ground and world mode, the
-// model's placed bounds in model mode.
-BoundingBox sceneBox(const AppState& app);
+// scene offset and z mirror of renderFrame: measured by drawing the scene once in GL's feedback
+// mode (which moves its animations on by one step), or, for a scene that sends too much for that,
+// estimated from the ground's extent in ground and world mode and the model's placed bounds in
+// model mode. Needs the window's rendering context current.
+BoundingBox sceneBox(AppState& app);
 
 // Points the camera and sets the projection so that a picture of `width` x `height` pixels shows
 // the whole scene, and turns the fog off: at these distances it would whiten everything. Needs the

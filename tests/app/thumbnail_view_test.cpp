@@ -185,7 +185,7 @@ ModelFileNode triangleNode(const std::string& name, const std::string& parent, V
     return node;
 }
 
-TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeAsTheirBoundsPlaceThem) {
+TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeWithEveryNode) {
     // One node far from its own origin.
     ModelFileDescription single;
     single.nodes = {triangleNode("alone", "", {200, 150, -90})};
@@ -204,6 +204,17 @@ TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeAsTheirBoundsPlaceThem) {
     ASSERT_TRUE(writeModelFile((folder.path() / "family.omd").string(), family));
     useScene("family.omd");
     expectWholeSceneDrawn(2);
+
+    // A grandchild far out, turned: the model's bounds count only the root and its children, so
+    // like a windmill's sails it reaches beyond them.
+    ModelFileNode grandchild = triangleNode("grandchild", "child", {0, 0, 0});
+    grandchild.transform.position = {200, 150, 0};
+    grandchild.transform.rotationAngle = 1;
+    grandchild.transform.rotationAxis = {0, 0, 1};
+    family.nodes.push_back(grandchild);
+    ASSERT_TRUE(writeModelFile((folder.path() / "tree.omd").string(), family));
+    useScene("tree.omd");
+    expectWholeSceneDrawn(3);
 }
 
 }  // namespace
