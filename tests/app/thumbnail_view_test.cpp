@@ -121,6 +121,7 @@ class ThumbnailSceneTest : public ShellTest {
         appState() = AppState{};
         appState().dataRoot = folder.string();
         appState().names = {(folder.path() / name).string()};
+        appState().modelLogPath.clear();  // as the thumbnailer loads a world: without a log
     }
 
     // Opens the window, frames the scene and records what a frame sends: every triangle drawn
