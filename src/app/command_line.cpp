@@ -13,7 +13,7 @@ const char kUsage[] =
     "orvalis.arg in the current folder names.\n"
     "\n"
     "  --windowed   start in a window, without asking about fullscreen (F1 still switches)\n"
-    "  --data ROOT  the folder below which data\\texture, data\\model and the grounds lie\n"
+    "  --data ROOT  the folder below which data/texture, data/model and the grounds lie\n"
     "               (default: the nearest folder above SCENE that holds a data folder)\n"
     "  --log FILE   where a world's model log goes\n"
     "               (default: $XDG_STATE_HOME/orvalis/sortie.txt)\n"
