@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "io/host_files.h"
+
 namespace fs = std::filesystem;
 
 const char kUsage[] =
@@ -45,19 +47,6 @@ std::optional<std::string_view> optionValue(std::string_view name,
         return argument.substr(name.size() + 1);
     }
     return std::nullopt;
-}
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool holdsDataFolder(const fs::path& folder) {

@@ -6,6 +6,20 @@
 #include <cstring>
 #include <memory>
 
+namespace {
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiLower(x) == asciiLower(y);
+           });
+}
+
 #ifdef _WIN32
 
 // Windows itself takes backslashes and ignores letter case: paths are used as they are.
@@ -22,16 +36,6 @@ namespace {
 bool exists(const std::string& path) {
     struct stat info;
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return asciiLower(x) == asciiLower(y);
-           });
 }
 
 // The entry of `directory` whose name matches `component` ignoring ASCII case, if any.

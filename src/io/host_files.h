@@ -19,6 +19,9 @@ inline constexpr std::size_t kMaxPathLength = 511;
 
 std::string hostPath(std::string_view path);
 
+// Whether two names are the same ignoring the letter case of ASCII letters; other bytes must match.
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // A data file's bytes, or why there are none: it could not be opened; it opened but could not be
 // read whole (a folder, or a read that failed); or it was larger than allowed.
 struct HostFile {
