@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 
@@ -82,6 +83,7 @@ Vector3 sceneOffset(bool groundOrWorld) {
 }
 
 int setupScene() {
+    const FolderListings listings;  // each folder the load looks into is listed once
     AppState& app = appState();
     glClearColor(1, 1, 1, 0);
     glShadeModel(GL_SMOOTH);

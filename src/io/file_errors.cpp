@@ -11,6 +11,9 @@ ReadResult unreadFileResult(const HostFile& file, std::string cannotOpen) {
     if (file.problem == HostFile::Problem::tooLarge) {
         return Damaged{kFileTooLarge};
     }
+    if (file.problem == HostFile::Problem::notRegular) {
+        return Damaged{kNotRegularFile};
+    }
     return Damaged{std::move(cannotOpen)};
 }
 

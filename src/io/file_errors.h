@@ -11,9 +11,11 @@
 #include "io/read_result.h"
 
 inline constexpr char kOutOfMemory[] = "Out of memory";
+inline constexpr char kNotRegularFile[] = "Not a regular file";
 
 // Why `file` gave no bytes: `cannotOpen` when it could not be opened, damaged with the same reason
-// when it opened but could not be read, damaged with kFileTooLarge when it was refused.
+// when it opened but could not be read, damaged with kNotRegularFile or kFileTooLarge when it was
+// refused.
 ReadResult unreadFileResult(const HostFile& file, std::string cannotOpen);
 
 // One line "<what is wrong> - <path>" on standard error.

@@ -3,10 +3,11 @@
 // author typed; on a host whose separator is '/' each '\' becomes '/', and a path component that
 // does not exist as spelled takes the directory entry whose name matches it ignoring ASCII case.
 // Names are bytes and are never re-encoded. Every file the viewer reads or writes goes through
-// here.
+// here. Only regular files are read: a FIFO, socket or device is refused without waiting on it.
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,13 +20,35 @@ inline constexpr std::size_t kMaxPathLength = 511;
 
 std::string hostPath(std::string_view path);
 
+// While one lives, each folder that a path goes through is listed once, and its listing and the
+// folder's place on disk are kept: a scene that names thousands of missing files below one folder
+// then costs one listing of it, not one per name, and a name found as spelled needs no look at the
+// disk. It is scoped to one scene load, since a folder may change between loads (F1 loads the
+// scene again, and should see the files as they are then); outside a scope every path is resolved
+// afresh. Within one, a file added to a folder already listed is found only as spelled. Scopes
+// nest: an inner one uses the outer one's listings. Only the thread that made it uses it. On
+// Windows, whose paths are used as they are, it does nothing.
+class FolderListings {
+  public:
+    FolderListings();
+    ~FolderListings();
+    FolderListings(const FolderListings&) = delete;
+    FolderListings& operator=(const FolderListings&) = delete;
+
+    struct Cache;
+
+  private:
+    std::unique_ptr<Cache> own_;  // null when an outer scope's listings are used
+};
+
 // Whether two names are the same ignoring the letter case of ASCII letters; other bytes must match.
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // A data file's bytes, or why there are none: it could not be opened; it opened but could not be
-// read whole (a folder, or a read that failed); or it was larger than allowed.
+// read whole (a folder, or a read that failed); it is a FIFO, socket or device, refused at once;
+// or it was larger than allowed.
 struct HostFile {
-    enum class Problem { none, cannotOpen, unreadable, tooLarge };
+    enum class Problem { none, cannotOpen, unreadable, notRegular, tooLarge };
     Problem problem = Problem::cannotOpen;
     std::vector<std::uint8_t> bytes;
 
@@ -36,16 +59,25 @@ struct HostFile {
 HostFile readHostFile(std::string_view path, std::uint64_t limit = kMaxDataFileBytes);
 
 // The file's first `count` bytes (all of it when it is shorter), or nothing when it cannot be
-// opened or read: a file of any size costs at most `count` bytes.
+// opened or read, or is no regular file: a file of any size costs at most `count` bytes.
 std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
                                                            std::size_t count);
 
-// Whether the file can be opened for reading.
+// Whether the file can be opened for reading: it exists, may be opened, and is no FIFO, socket or
+// device (a folder opens on some hosts).
 bool hostFileReadable(std::string_view path);
 
+// For writing: `mode` as fopen takes it.
 std::FILE* openHostFile(std::string_view path, const char* mode);
 
+// Whether a name that a data file gives stays below the data root: it is not absolute (no leading
+// '/' or '\\', no drive letter as in "C:") and climbs no folder. Any ".." component is refused,
+// even one that would stay inside ("a\\..\\b.bmp"), and so is any component of dots and spaces
+// with two dots or more, which Windows reads as "..". Other names, "." among them, stay.
+bool staysBelowDataRoot(std::string_view name);
+
 // printf-style path composition with a data root and one name, e.g. "%s\\data\\texture\\%s";
-// nothing when the result is longer than kMaxPathLength.
+// nothing when the name does not stay below the data root, or when the result is longer than
+// kMaxPathLength.
 std::optional<std::string> composeDataPath(const char* format, std::string_view root,
                                            std::string_view name);

@@ -12,13 +12,15 @@ namespace {
 using LogFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // The path of a file that the world names below the data root, or nothing, reported against the
-// world file, when it would be longer than kMaxPathLength.
+// world file, when the name leaves the data root or the path would be longer than kMaxPathLength.
 std::optional<std::string> namedFilePath(const char* format, const char* dataRoot,
                                          const std::string& name, const char* worldPath) {
     auto path = composeDataPath(format, dataRoot, name);
     if (!path) {
-        reportFileError("The path of " + name + " is longer than " +
-                            std::to_string(kMaxPathLength) + " characters",
+        reportFileError(staysBelowDataRoot(name)
+                            ? "The path of " + name + " is longer than " +
+                                  std::to_string(kMaxPathLength) + " characters"
+                            : "Cannot find " + name + " below the data root",
                         worldPath);
     }
     return path;

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "io/byte_cursor.h"
 #include "io/host_files.h"
 #include "scratch_folder.h"
+#include "without_waiting.h"
 
 namespace {
 
@@ -48,6 +54,88 @@ TEST(HostFiles, FilesOverTheLimitAreRefusedAndStartsReadAsFarAsAsked) {
     EXPECT_EQ(readHostFileStart(path, 4), (std::vector<std::uint8_t>{'0', '1', '2', '3'}));
     EXPECT_EQ(readHostFileStart(path, 64)->size(), 10u);
     EXPECT_FALSE(readHostFileStart(folder.string(), 4));  // a folder is not a file
+}
+
+TEST(HostFiles, FifosSocketsAndDevicesAreRefusedAtOnce) {
+    const ScratchFolder folder;
+    const std::filesystem::path fifo = folder.path() / "Pipe.bmp";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string named = folder.string() + "\\pipe.BMP";  // found by the case-blind match
+
+    const auto whole = withoutWaiting(fifo, [&] { return readHostFile(named).problem; });
+    EXPECT_EQ(whole, HostFile::Problem::notRegular);
+    const auto start = withoutWaiting(fifo, [&] { return readHostFileStart(named, 4); });
+    ASSERT_TRUE(start);
+    EXPECT_FALSE(*start);
+    EXPECT_EQ(withoutWaiting(fifo, [&] { return hostFileReadable(named); }), false);
+
+    // A socket cannot be opened at all; a device opens, and is refused.
+    const std::filesystem::path socketPath = folder.path() / "socket";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.string().size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listening, 0);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_FALSE(readHostFile(socketPath.string()));
+    EXPECT_FALSE(hostFileReadable(socketPath.string()));
+    ::close(listening);
+    EXPECT_EQ(readHostFile("/dev/zero").problem, HostFile::Problem::notRegular);
+    EXPECT_FALSE(readHostFileStart("/dev/zero", 4));
+    EXPECT_FALSE(hostFileReadable("/dev/null"));
+
+    // A folder keeps its own problem, and still counts as opened; a file read after all this is
+    // read whole.
+    EXPECT_EQ(readHostFile(folder.string()).problem, HostFile::Problem::unreadable);
+    EXPECT_TRUE(hostFileReadable(folder.string()));
+    const std::string path = folder.writeText("ten", "0123456789").string();
+    EXPECT_EQ(readHostFile(path).bytes.size(), 10u);
+}
+
+// Within a scope each folder is listed once: a file added to a listed folder is not found by a
+// case-blind match until the next scope, while one spelled as on disk always is.
+TEST(HostFiles, FolderListingsLastOneScope) {
+    const ScratchFolder folder;
+    folder.writeText("Data/First.bmp", "1");
+    const std::string root = folder.string();
+    {
+        const FolderListings listings;
+        EXPECT_EQ(hostPath(root + "\\data\\first.bmp"), root + "/Data/First.bmp");
+        folder.writeText("Data/Second.bmp", "2");
+        {
+            const FolderListings inner;  // uses the outer scope's listings
+            EXPECT_EQ(hostPath(root + "\\data\\second.bmp"), root + "/Data/second.bmp");
+        }
+        EXPECT_EQ(hostPath(root + "\\data\\second.bmp"), root + "/Data/second.bmp");
+        EXPECT_TRUE(readHostFile(root + "\\data\\Second.bmp"));
+    }
+    EXPECT_EQ(hostPath(root + "\\data\\second.bmp"), root + "/Data/Second.bmp");
+    const FolderListings next;
+    EXPECT_EQ(hostPath(root + "\\data\\SECOND.bmp"), root + "/Data/Second.bmp");
+
+    // Of names that differ only in case, the one spelled so is taken.
+    folder.writeText("Data/Twin.bmp", "");
+    folder.writeText("Data/twin.bmp", "");
+    EXPECT_EQ(hostPath(root + "\\data\\Twin.bmp"), root + "/Data/Twin.bmp");
+    EXPECT_EQ(hostPath(root + "\\data\\twin.bmp"), root + "/Data/twin.bmp");
+}
+
+TEST(HostFiles, NamesThatLeaveTheDataRootComposeNoPath) {
+    for (const char* name : {"/etc/passwd", "\\secret.tga", "\\\\server\\share\\x.bmp", "C:\\x.bmp",
+                             "c:x.bmp", "..", "..\\..\\secret.tga", "a\\..\\..\\x", "a/../b.bmp",
+                             "a\\..\\b.bmp", "a\\..", "...\\x.bmp", ".. \\x.bmp", "a\\. .\\x"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(staysBelowDataRoot(name));
+        EXPECT_FALSE(composeDataPath("%s\\data\\texture\\%s", "root", name));
+    }
+    for (const char* name : {"wall.bmp", "sub\\wall.bmp", ".\\wall.bmp", "..wall.bmp", "a..b\\c.",
+                             "a\\.\\b", "1:x.bmp", ""}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(staysBelowDataRoot(name));
+        EXPECT_EQ(composeDataPath("%s\\data\\texture\\%s", "root", name),
+                  std::string("root\\data\\texture\\") + name);
+    }
 }
 
 TEST(HostFiles, ComposedPathsStopAt511Characters) {
