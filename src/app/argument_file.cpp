@@ -28,11 +28,13 @@ std::string_view takeLine(std::string_view& text) {
     return line;
 }
 
-std::string withoutLineBreak(std::string_view line) {
+// The line without its line break, ending at its first NUL: what is kept is what a
+// zero-terminated string holds, so a name's ending and the file it opens are the same bytes.
+std::string lineText(std::string_view line) {
     if (!line.empty() && line.back() == '\n') {
         line.remove_suffix(1);
     }
-    return std::string(line);
+    return std::string(line.substr(0, line.find('\0')));
 }
 
 // A CR LF line break reads as a lone LF, as a text-mode read gives it, before the lines are cut:
@@ -93,9 +95,9 @@ Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     const std::string lfText = withLfLineBreaks(fileText);
     std::string_view text = lfText;
     ArgumentFile parsed;
-    parsed.dataRoot = withoutLineBreak(takeLine(text));
+    parsed.dataRoot = lineText(takeLine(text));
     while (!text.empty()) {
-        std::string name = withoutLineBreak(takeLine(text));
+        std::string name = lineText(takeLine(text));
         if (parsed.names.size() < kMaxNames) {
             parsed.names.push_back(std::move(name));
         }

@@ -18,9 +18,9 @@ struct ArgumentFile {
 };
 
 // Splits the file's text into lines of at most 1023 characters each (a longer line continues as the
-// next one), removing a trailing line break and nothing else. A CR LF break counts as one "\n", as
-// a text-mode read gives it, also for the 1023-character limit. Empty text is damaged, with the
-// reason "Can't read orvalis.arg".
+// next one), removing a trailing line break; a line ends at its first NUL. A CR LF break counts as
+// one "\n", as a text-mode read gives it, also for the 1023-character limit. Empty text is damaged,
+// with the reason "Can't read orvalis.arg".
 Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText);
 
 // Reads orvalis.arg from the current directory into the application state; only its first

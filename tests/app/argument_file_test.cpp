@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/argument_file.h"
+#include "app/scene.h"
 #include "shell_test.h"
+#include "without_waiting.h"
 
 namespace {
 
@@ -45,6 +48,16 @@ TEST(ArgumentFileText, LongLinesAndManyNamesStayWithinTheTable) {
     ASSERT_EQ(parsed->names.size(), 2u);
     EXPECT_EQ(parsed->names[0].size(), 1023u);
     EXPECT_EQ(parsed->names[1].size(), 477u);
+}
+
+// A line ends at its first NUL, so the scene's kind comes from the name that is opened.
+TEST(ArgumentFileText, LinesEndAtTheirFirstNul) {
+    using namespace std::string_literals;
+    const auto parsed = parseArgumentFile("root\0\\elsewhere\nvalley.gnd\0.rsw\r\n\0b.omd\nc\0\0"s);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->dataRoot, "root");
+    EXPECT_EQ(parsed->names, (std::vector<std::string>{"valley.gnd", "", "c"}));
+    EXPECT_EQ(sceneModeOf(parsed->names.front()), SceneMode::ground);
 }
 
 std::string withCrLf(const std::string& lfText) {
@@ -97,7 +110,7 @@ TEST_F(ArgumentFileReading, AFileOfATebibyteReadsLikeItsStart) {
     EXPECT_EQ(appState().dataRoot, "data");
     ASSERT_EQ(appState().names.size(), kMaxNames);
     EXPECT_EQ(appState().names.front(), "first.gnd");
-    EXPECT_EQ(appState().names.back(), std::string(1023, '\0'));
+    EXPECT_EQ(appState().names.back(), "");  // 1023 zeros, ending at the first
 }
 
 TEST_F(ArgumentFileReading, EachFailureShowsItsMessage) {
@@ -127,6 +140,15 @@ TEST_F(ArgumentFileReading, EachFailureShowsItsMessage) {
         EXPECT_EQ(headless.messageBoxes[0].type, win32::MB_OK);
         EXPECT_EQ(headless.messageBoxes[0].owner, nullptr);
     }
+}
+
+// A FIFO in its place is not waited on: it is a file that cannot be opened.
+TEST_F(ArgumentFileReading, AFifoIsNotWaitedOn) {
+    const std::filesystem::path fifo = folder.path() / "orvalis.arg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(withoutWaiting(fifo, [] { return static_cast<bool>(readArgumentFile()); }), false);
+    ASSERT_EQ(headless.messageBoxes.size(), 1u);
+    EXPECT_EQ(headless.messageBoxes[0].text, "Can't open orvalis.arg");
 }
 
 TEST_F(ArgumentFileReading, ADirectoryThatCannotBeHadCountsAsNoFile) {
