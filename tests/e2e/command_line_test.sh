@@ -8,8 +8,14 @@ world="$WORK/demo/GameData/data/maps/valley.rsw"
 
 # Run with the output in $WORK/out and $WORK/err; prints the exit code.
 run() {
-    local code=0
-    "$VIEWER" "$@" >"$WORK/out" 2>"$WORK/err" || code=$?
+    run_within 60 "$@"
+}
+
+# The same, ended after $1 seconds (exit code 124) if it has not ended by then.
+run_within() {
+    local seconds=$1 code=0
+    shift
+    timeout "$seconds" "$VIEWER" "$@" >"$WORK/out" 2>"$WORK/err" || code=$?
     echo "$code"
 }
 
@@ -26,6 +32,11 @@ done
 [ "$(DISPLAY= run "$WORK/nowhere.rsw")" = 1 ] || fail "a missing scene did not end with 1"
 [ "$(cat "$WORK/err")" = "orvalis: $WORK/nowhere.rsw: no such file" ] ||
     fail "a missing scene said '$(cat "$WORK/err")'"
+# A FIFO named as the scene is refused at once: nothing waits for a writer.
+mkfifo "$WORK/pipe.rsw"
+[ "$(DISPLAY= run_within 10 "$WORK/pipe.rsw")" = 1 ] || fail "a FIFO scene did not end with 1"
+[ "$(cat "$WORK/err")" = "orvalis: $WORK/pipe.rsw: not a file" ] ||
+    fail "a FIFO scene said '$(cat "$WORK/err")'"
 
 start_display 1024x768
 mkdir "$WORK/empty"

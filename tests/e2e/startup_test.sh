@@ -11,6 +11,14 @@ answer_box "Error"
 expect_viewer_exit 0 10
 expect_stderr_line "Error: Can't open orvalis.arg"
 
+# orvalis.arg a FIFO that nothing writes: it is not waited on, and counts as one that is not there.
+mkdir "$WORK/pipe"
+mkfifo "$WORK/pipe/orvalis.arg"
+start_viewer "$WORK/pipe"
+answer_box "Error"
+expect_viewer_exit 0 10
+expect_stderr_line "Error: Can't open orvalis.arg"
+
 # A scene whose file is missing: the fullscreen question, Yes, the window, the scene's error, Esc.
 mkdir "$WORK/scene"
 printf 'data\r\nmissing.omd\r\n' >"$WORK/scene/orvalis.arg"
@@ -27,4 +35,16 @@ expect_viewer_exit 0 10
 expect_stderr_line "Brannock GL: The Requested Fullscreen Mode Is Not Supported By Your Video Card. \
 Use Windowed Mode Instead?"
 expect_stderr_line "Error: Can't open missing.omd"
+
+# A scene that is a FIFO: refused at once, with one line, and the empty scene shown.
+mkfifo "$WORK/scene/pipe.gnd"
+printf 'data\r\npipe.gnd\r\n' >"$WORK/scene/orvalis.arg"
+start_viewer "$WORK/scene"
+answer_windowed
+answer_box "Error"
+window=$(wait_window "ORVALIS")
+press "$window" Escape
+expect_viewer_exit 0 10
+expect_stderr_line "Not a regular file - pipe.gnd"
+expect_stderr_line "Error: Can't read pipe.gnd"
 echo "startup: passed"
