@@ -74,15 +74,43 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-std::optional<FolderListing> listFolder(const std::string& folder) {
+// Gives `take` the name of each entry of the folder, until it says it has what it wants; false
+// when the folder cannot be listed.
+template <typename Take>
+bool listFolder(const std::string& folder, Take take) {
     std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "." : folder.c_str()),
                                                 ::closedir);
     if (!entries) {
-        return std::nullopt;
+        return false;
     }
-    FolderListing listing;
     while (const dirent* entry = ::readdir(entries.get())) {
-        listing.emplace(asciiLowered(entry->d_name), entry->d_name);
+        if (take(entry->d_name)) {
+            break;
+        }
+    }
+    return true;
+}
+
+// The first entry of the folder whose name matches `component` ignoring ASCII case, if any.
+std::optional<std::string> findIgnoringCase(const std::string& folder, std::string_view component) {
+    std::optional<std::string> found;
+    listFolder(folder, [&](const char* name) {
+        if (equalIgnoringAsciiCase(name, component)) {
+            found = name;
+        }
+        return found.has_value();
+    });
+    return found;
+}
+
+// The whole listing of the folder, or nothing when it cannot be listed.
+std::optional<FolderListing> listingOf(const std::string& folder) {
+    FolderListing listing;
+    if (!listFolder(folder, [&](const char* name) {
+            listing.emplace(asciiLowered(name), name);
+            return false;
+        })) {
+        return std::nullopt;
     }
     return listing;
 }
@@ -99,17 +127,14 @@ std::optional<std::string> matchIgnoringCase(const FolderListing& listing,
 std::optional<std::string> entryNamed(const std::string& folder, std::string_view component) {
     const std::string spelled = folder + std::string(component);
     if (currentListings == nullptr) {
-        if (exists(spelled)) {
-            return std::string(component);
-        }
-        const auto listing = listFolder(folder);
-        return listing ? matchIgnoringCase(*listing, component) : std::nullopt;
+        return exists(spelled) ? std::optional(std::string(component))
+                               : findIgnoringCase(folder, component);
     }
     // Within a scope the folder's listing answers without a look at the disk, unless it holds the
     // name in another case only.
     auto [kept, added] = currentListings->listings.try_emplace(folder);
     if (added) {
-        kept->second = listFolder(folder);
+        kept->second = listingOf(folder);
     }
     const std::optional<FolderListing>& listing = kept->second;
     auto match = listing ? matchIgnoringCase(*listing, component) : std::nullopt;
