@@ -71,6 +71,9 @@ class ModelNode {
     // Scale, placement and rotation stay on the matrix for the node's children; the mesh
     // translation and matrix apply to the node's own faces only.
     void draw(bool isRoot, const ModelBounds& modelBounds);
+    // The same drawing with the node's scale, placement and rotation composed on the CPU onto
+    // `parentFrame` and sent as one matrix inside one push; gives the frame for its children.
+    Matrix4 drawComposed(const Matrix4& parentFrame, bool isRoot, const ModelBounds& modelBounds);
 
     NodeTransform transform{};
     std::vector<Vector3> vertices;
@@ -96,8 +99,9 @@ class ModelNode {
     std::vector<KeyFrame> keyFrames;
 
   private:
-    void applyPlacement(bool isRoot, const ModelBounds& modelBounds) const;
-    void applyMeshTranslation(bool isRoot, const ModelBounds& modelBounds) const;
+    float rotationDegrees() const;
+    Vector3 placement(bool isRoot, const ModelBounds& modelBounds) const;
+    void drawMesh(bool isRoot, const ModelBounds& modelBounds) const;
     void drawFaces() const;
     void drawFace(const ModelFace& face) const;
 };
@@ -131,9 +135,11 @@ class Model {
     // root's rotation is left out. A model without nodes or vertices gives the box of the origin
     // alone.
     BoundingBox placedBounds() const;
-    // Draws a node and its children below it; `drawn` keeps each node to one draw even when the
-    // parent links form a cycle.
-    void drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn);
+    // Draws a node at `treeLevel` (the root is 1) and its children below it; `drawn` keeps each
+    // node to one draw even when the parent links form a cycle. The levels past what the
+    // model-view stack holds for a model are drawn by drawComposedSubtree.
+    void drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
+                     int treeLevel);
 
     // Bounds of node 0 and the root's direct children, and the model's from theirs.
     void computeBounds();
@@ -151,5 +157,9 @@ class Model {
     std::vector<std::uint8_t> fromTga;  // 1 when the texture came from a TGA file, else 0
 
   private:
+    // Draws a node and its children on matrices composed on the CPU from `parentFrame`, relative
+    // to the current one, with one push per node.
+    void drawComposedSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
+                             const Matrix4& parentFrame);
     bool isRootChild(std::int32_t k) const { return k >= 1 && parentIndex[k] == 0; }
 };

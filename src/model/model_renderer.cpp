@@ -10,6 +10,30 @@ constexpr float kAlphaReference = 0.9f;
 // Corners go to GL in the order 0, 2, 1.
 constexpr int kCornerOrder[3] = {0, 2, 1};
 
+// OpenGL guarantees a model-view stack of 32 matrices. Below a model its callers hold at most 4:
+// the frame's own, the world's push around all placements and its push around this one, and the
+// thumbnailer's push around the pass that measures the scene. The rest is the model's,
+// Model::draw's push included.
+constexpr int kGuaranteedStackDepth = 32;
+constexpr int kCallersStackDepth = 4;
+constexpr int kModelStackLevels = kGuaranteedStackDepth - kCallersStackDepth;
+// A node at tree level d (the root is 1), drawn with a push per level, takes Model::draw's push, d
+// pushes and its mesh push. Deeper nodes are drawn on matrices composed on the CPU, each with one
+// push above the deepest level on the stack.
+constexpr int kDeepestStackedLevel = kModelStackLevels - 2;
+
+// Calls `drawChild` for each child of `parent` in ascending order, skipping a child that a cycle
+// has drawn before its turn.
+template <typename DrawChild>
+void forEachUndrawnChild(const Model& model, std::int32_t parent,
+                         const std::bitset<MaxModelNodes>& drawn, DrawChild drawChild) {
+    for (std::int32_t i = 0; i < model.nodeCount; ++i) {
+        if (i != parent && model.parentIndex[i] == parent && !drawn.test(i)) {
+            drawChild(i);
+        }
+    }
+}
+
 }  // namespace
 
 void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
@@ -24,7 +48,7 @@ void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, 
     glRotatef(rotZ, 0, 0, 1);
     glScalef(scaleX, -scaleY, scaleZ);
     std::bitset<MaxModelNodes> drawn;
-    drawSubtree(0, true, drawn);
+    drawSubtree(0, true, drawn, 1);
     glPopMatrix();
 }
 
@@ -45,16 +69,29 @@ BoundingBox Model::placedBounds() const {
     return {perAxisMin(a, b), perAxisMax(a, b)};
 }
 
-void Model::drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn) {
+void Model::drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
+                        int treeLevel) {
+    if (treeLevel > kDeepestStackedLevel) {
+        drawComposedSubtree(nodeIndex, isRoot, drawn, kIdentityMatrix);
+        return;
+    }
     drawn.set(static_cast<std::size_t>(nodeIndex));
     glPushMatrix();
     nodes[nodeIndex].draw(isRoot, {maxBound, minBound, centre});
-    for (std::int32_t i = 0; i < nodeCount; ++i) {
-        if (i != nodeIndex && parentIndex[i] == nodeIndex && !drawn.test(i)) {
-            drawSubtree(i, false, drawn);
-        }
-    }
+    forEachUndrawnChild(*this, nodeIndex, drawn, [&](std::int32_t child) {
+        drawSubtree(child, false, drawn, treeLevel + 1);
+    });
     glPopMatrix();
+}
+
+void Model::drawComposedSubtree(std::int32_t nodeIndex, bool isRoot,
+                                std::bitset<MaxModelNodes>& drawn, const Matrix4& parentFrame) {
+    drawn.set(static_cast<std::size_t>(nodeIndex));
+    const Matrix4 frame =
+        nodes[nodeIndex].drawComposed(parentFrame, isRoot, {maxBound, minBound, centre});
+    forEachUndrawnChild(*this, nodeIndex, drawn, [&](std::int32_t child) {
+        drawComposedSubtree(child, false, drawn, frame);
+    });
 }
 
 void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
@@ -64,42 +101,61 @@ void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
         rotation = keyFrameStep();
     }
     glScalef(transform.scale.x, transform.scale.y, transform.scale.z);
-    applyPlacement(isRoot, modelBounds);
+    const Vector3 placed = placement(isRoot, modelBounds);
+    glTranslatef(placed.x, placed.y, placed.z);
     if (animated) {
         glMultMatrixf(rotation.data());
     } else {
         const Vector3& axis = transform.rotationAxis;
-        glRotatef(static_cast<float>(transform.rotationAngle * kDegreesPerRadian), axis.x, axis.y,
-                  axis.z);
+        glRotatef(rotationDegrees(), axis.x, axis.y, axis.z);
     }
     glPushMatrix();
-    applyMeshTranslation(isRoot, modelBounds);
-    const Matrix4 matrix = meshMatrix();
-    glMultMatrixf(matrix.data());
-    drawFaces();
+    drawMesh(isRoot, modelBounds);
     glPopMatrix();
+}
+
+Matrix4 ModelNode::drawComposed(const Matrix4& parentFrame, bool isRoot,
+                                const ModelBounds& modelBounds) {
+    const Matrix4 rotation = keyFrameCount != 0
+                                 ? keyFrameStep()
+                                 : axisRotationMatrix(rotationDegrees(), transform.rotationAxis);
+    const Matrix4 placed =
+        multiplied(scaleMatrix(transform.scale), translationMatrix(placement(isRoot, modelBounds)));
+    const Matrix4 frame = multiplied(parentFrame, multiplied(placed, rotation));
+    glPushMatrix();
+    glMultMatrixf(frame.data());
+    drawMesh(isRoot, modelBounds);
+    glPopMatrix();
+    return frame;
+}
+
+float ModelNode::rotationDegrees() const {
+    return static_cast<float>(transform.rotationAngle * kDegreesPerRadian);
 }
 
 // The root stands on the model's bounds: a model of several nodes centred in x and z with its top
 // at 0, a one-node model moved up by half its height; every other node sits at its position.
-void ModelNode::applyPlacement(bool isRoot, const ModelBounds& modelBounds) const {
+Vector3 ModelNode::placement(bool isRoot, const ModelBounds& modelBounds) const {
     const Vector3& centre = modelBounds.centre;
     if (!isRoot) {
-        glTranslatef(transform.position.x, transform.position.y, transform.position.z);
-    } else if (singleNode) {
-        glTranslatef(0, centre.y - modelBounds.maxBound.y, 0);
-    } else {
-        glTranslatef(-centre.x, -modelBounds.maxBound.y, -centre.z);
+        return transform.position;
     }
+    if (singleNode) {
+        return {0, centre.y - modelBounds.maxBound.y, 0};
+    }
+    return {-centre.x, -modelBounds.maxBound.y, -centre.z};
 }
 
 // A one-node model's mesh is centred on the model's centre instead of being moved by its offset.
-void ModelNode::applyMeshTranslation(bool isRoot, const ModelBounds& modelBounds) const {
+void ModelNode::drawMesh(bool isRoot, const ModelBounds& modelBounds) const {
     if (isRoot && singleNode) {
         glTranslatef(-modelBounds.centre.x, -modelBounds.centre.y, -modelBounds.centre.z);
     } else {
         glTranslatef(transform.offset.x, transform.offset.y, transform.offset.z);
     }
+    const Matrix4 matrix = meshMatrix();
+    glMultMatrixf(matrix.data());
+    drawFaces();
 }
 
 // A face whose texture index is past the node's table keeps the entry of the face before it.

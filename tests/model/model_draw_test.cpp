@@ -1,80 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "formats/byte_writer.h"
 #include "formats/image_writer.h"
-#include "gl_test.h"
-#include "model_test_files.h"
+#include "model_draw_fixture.h"
 
 namespace {
 
-using Step = std::function<Vector3(Vector3)>;
-
-constexpr double kDegreesPerRadian = 57.29582790879778;
-constexpr float kHalfRoot = 0.70710678f;
-
-// Applies the steps in the order given: the first step acts on the vertex first.
-Step chain(std::vector<Step> steps) {
-    return [steps](Vector3 p) {
-        for (const Step& step : steps) {
-            p = step(p);
-        }
-        return p;
-    };
-}
-
-Step moveBy(Vector3 d) {
-    return [d](Vector3 p) { return Vector3{p.x + d.x, p.y + d.y, p.z + d.z}; };
-}
-Step scaleBy(Vector3 s) {
-    return [s](Vector3 p) { return Vector3{p.x * s.x, p.y * s.y, p.z * s.z}; };
-}
-Step matrixOf(const ModelNode& node) {
-    return [m = node.meshMatrix()](Vector3 p) { return transformPoint(m, p); };
-}
-// Quarter turns, counter-clockwise seen from the positive axis.
-const Step turnX = [](Vector3 p) { return Vector3{p.x, -p.z, p.y}; };
-const Step turnY = [](Vector3 p) { return Vector3{p.z, p.y, -p.x}; };
-const Step turnZ = [](Vector3 p) { return Vector3{-p.y, p.x, p.z}; };
-
-// The scene is viewed through an orthographic box of +-10 in every direction.
-constexpr float kBox = 10;
-
-float radiansFor(double degrees) {
-    return static_cast<float>(degrees / kDegreesPerRadian);
-}
-
-class ModelDraw : public HeadlessGlTest {
+class ModelDraw : public ModelDrawTest {
   protected:
-    static Vector3 sceneCoordinates(const FeedbackVertex& v) {
-        return {(v.x / HeadlessGlTest::kWidth * 2 - 1) * kBox,
-                (v.y / HeadlessGlTest::kHeight * 2 - 1) * kBox, -(v.z * 2 - 1) * kBox};
-    }
-
-    // The corners of the node's first face as they reach GL: 0, 2, 1, each through `toScene`.
-    static void expectFace(const FeedbackPolygon& polygon, const ModelNode& node,
-                           const Step& toScene, const char* what) {
-        ASSERT_EQ(polygon.size(), 3u) << what;
-        const ModelFace& face = node.faces[0];
-        const int order[3] = {0, 2, 1};
-        for (int k = 0; k < 3; ++k) {
-            expectNear(sceneCoordinates(polygon[k]),
-                       toScene(node.vertices[face.vertexIndices[order[k]]]), 2e-3, what);
-            const ModelTexCoord& uv = node.texCoords[face.texCoordIndices[order[k]]];
-            EXPECT_EQ(std::pair(polygon[k].s, polygon[k].t), std::pair(uv.u, uv.v)) << what;
-        }
-    }
-
-    void SetUp() override {
-        HeadlessGlTest::SetUp();
-        glMatrixMode(GL_PROJECTION);
-        glOrtho(-kBox, kBox, -kBox, kBox, -kBox, kBox);
-        glMatrixMode(GL_MODELVIEW);
-        glEnable(GL_TEXTURE_2D);
-    }
-
     std::vector<FeedbackPolygon> drawRecorded(Model& model, std::array<float, 9> placement) {
         GLint depthBefore = 0, depthAfter = 0;
         glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
