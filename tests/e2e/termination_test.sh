@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# SIGTERM ends the viewer also while a message box waits for the user, box and all; without a box it
-# closes the window through the main loop, as closing it by hand does. Names with control
-# characters reach standard output escaped.
+# SIGTERM and SIGINT end the viewer also while a message box waits for the user, box and all;
+# without a box SIGTERM closes the window through the main loop, as closing it by hand does. Names
+# with control characters reach standard output escaped.
 source "$(dirname "$0")/x11_session.bash"
 start_display 640x480
 write_demo
@@ -34,6 +34,13 @@ expect_stderr_line "Error: Unknown texture type"
 grep -qxF 'File not found - ..\demo\GameData\data\texture\Models\Ba\x1bk.tga' "$WORK/stdout" ||
     fail "standard output lacks the escaped name: $(cat -v "$WORK/stdout")"
 ! grep -q $'\x1b' "$WORK/stdout" "$WORK/stderr" || fail "an escape character reached the output"
+
+# SIGINT as well, which the viewer gets as from a terminal, not ignored as by a background job.
+start_viewer "$WORK/scene" env --default-signal=INT
+wait_window "Error" >/dev/null
+kill -INT "$VIEWER_PID"
+expect_viewer_exit 130 10
+expect_no_window 10 "Error"
 
 # Without a box open, SIGTERM closes the window and the viewer ends as on Esc.
 start_viewer "$WORK/scene"
