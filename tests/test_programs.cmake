@@ -29,6 +29,7 @@ endfunction()
 test_program(test_app LABELS unit SOURCES app/*.cpp)
 test_program(test_view LABELS unit SOURCES view/*.cpp)
 test_program(test_io LABELS unit SOURCES io/*.cpp)
+test_program(test_text LABELS unit portable SOURCES text/*.cpp)
 test_program(test_platform LABELS unit SOURCES platform/*.cpp)
 test_program(test_texture LABELS unit SOURCES texture/*.cpp)
 test_program(test_ground LABELS unit portable

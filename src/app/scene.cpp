@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/scene_load_reports.h"
 #include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
@@ -87,6 +88,7 @@ int setupScene() {
     AppState& app = appState();
     glClearColor(1, 1, 1, 0);
     glShadeModel(GL_SMOOTH);
+    const SceneLoadReports loadReports;
     app.sceneRead = loadScene(app);
     if (!app.sceneRead) {
         reportSceneFailure(app.names.front(), app.sceneRead);

@@ -18,8 +18,19 @@ inline constexpr char kNotRegularFile[] = "Not a regular file";
 // refused.
 ReadResult unreadFileResult(const HostFile& file, std::string cannotOpen);
 
-// One line "<what is wrong> - <path>" on standard error.
+// One line "<what is wrong> - <path>" on standard error, the control characters of both escaped.
+// While a FileErrorsOncePerLoad lives, each pair of what and path gives its line once.
 void reportFileError(std::string_view what, std::string_view path);
+
+// The span of one scene load (the shell keeps one over each): a file that names the same broken
+// texture a thousand times gives one line.
+class FileErrorsOncePerLoad {
+  public:
+    FileErrorsOncePerLoad();
+    ~FileErrorsOncePerLoad();
+    FileErrorsOncePerLoad(const FileErrorsOncePerLoad&) = delete;
+    FileErrorsOncePerLoad& operator=(const FileErrorsOncePerLoad&) = delete;
+};
 
 // Reports the reason of a result that is not read, and gives the result.
 ReadResult reported(ReadResult result, std::string_view path);

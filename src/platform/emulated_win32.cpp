@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "text/printable_text.h"
+
 namespace {
 
 // The process's current directory; empty when it cannot be had.
@@ -14,23 +16,6 @@ std::string workingDirectory() {
 }
 
 }  // namespace
-
-std::string messageBoxLine(const char* caption, const char* text) {
-    // A break at the very end only ends the text; "\r\n" is one break, as on Windows.
-    std::string body(text);
-    for (const char ending : {'\n', '\r'}) {
-        if (body.ends_with(ending)) {
-            body.pop_back();
-        }
-    }
-    std::string line = std::string(caption) + ": ";
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        if (body.compare(i, 2, "\r\n") != 0) {
-            line += body[i] == '\n' || body[i] == '\r' ? ' ' : body[i];
-        }
-    }
-    return line;
-}
 
 EmulatedWin32::EmulatedWin32(Host& host) : host_(host) {}
 
@@ -301,10 +286,10 @@ void EmulatedWin32::postQuitMessage(int exitCode) {
 
 int EmulatedWin32::messageBox(WindowHandle owner, const char* text, const char* caption,
                               std::uint32_t type) {
-    std::fprintf(stderr, "%s\n", messageBoxLine(caption, text).c_str());
-    std::fflush(stderr);
+    writeMessageBoxLine(caption, text);
     const Window* ownerWindow = findWindow(owner);
-    return host_.messageBox(ownerWindow ? ownerWindow->surface : nullptr, text, caption, type);
+    return host_.messageBox(ownerWindow ? ownerWindow->surface : nullptr,
+                            printableBoxText(text).c_str(), printableText(caption).c_str(), type);
 }
 
 bool EmulatedWin32::getCursorPos(CursorPoint& point) {

@@ -13,10 +13,6 @@
 #include "platform/host.h"
 #include "platform/platform.h"
 
-// The line that a message box writes to standard error: "CAPTION: TEXT" with the text's line breaks
-// as spaces, a break at its very end dropped.
-std::string messageBoxLine(const char* caption, const char* text);
-
 class EmulatedWin32 : public Platform {
   public:
     explicit EmulatedWin32(Host& host);

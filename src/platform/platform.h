@@ -4,6 +4,7 @@
 // The shell, the camera, the timer and the texture readers reach the system only here.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/win32_types.h"
@@ -85,7 +86,36 @@ void usePlatform(Platform& backend);
 std::uint32_t answerCurrentDirectory(std::string_view directory, std::uint32_t bufferSize,
                                      char* buffer);
 
-// Formats a title (vsprintf semantics, 512-byte buffer) and sets it on the window; does nothing
-// without a window.
+// Formats a title (vsprintf semantics, 512-byte buffer) and sets it on the window with its control
+// characters escaped, since titles carry names from files; does nothing without a window.
 void setWindowTitle(WindowHandle window, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+
+// The line that a message box writes to standard error: "CAPTION: TEXT" with the text's line breaks
+// as spaces, a break at its very end dropped, and every other control character escaped.
+std::string messageBoxLine(const char* caption, const char* text);
+void writeMessageBoxLine(const char* caption, const char* text);
+
+// A box's text as it is shown: its line breaks kept, every other control character escaped.
+std::string printableBoxText(std::string_view text);
+
+// The answer of a box that was closed without a button, or never shown: that of Esc.
+int closedBoxAnswer(std::uint32_t type);
+
+// The boxes that a scene load can repeat, one for each bad texture its files name, go through
+// limitedMessageBox. While a MessageBoxLimit lives (the shell keeps one over each scene load), at
+// most kShownBoxesPerCaption boxes of one caption are shown; the others only write their line to
+// standard error, and when the limit ends one line "N more messages not shown" counts them. Outside
+// a limit every box is shown.
+inline constexpr int kShownBoxesPerCaption = 3;
+
+class MessageBoxLimit {
+  public:
+    MessageBoxLimit();
+    ~MessageBoxLimit();
+    MessageBoxLimit(const MessageBoxLimit&) = delete;
+    MessageBoxLimit& operator=(const MessageBoxLimit&) = delete;
+};
+
+int limitedMessageBox(WindowHandle owner, const char* text, const char* caption,
+                      std::uint32_t type);

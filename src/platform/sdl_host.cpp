@@ -1,8 +1,14 @@
 #include "platform/sdl_host.h"
 
 #include <SDL2/SDL.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <iterator>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -33,6 +39,63 @@ SDL_Window* sdlWindow(Host::Surface surface) {
 void reportSdlError() {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
 }
+
+// The children of the thread that shows a box, as Linux lists them: SDL shows the box in a process
+// of its own, forked from that thread.
+char boxThreadChildren[64];
+
+// Ends the box's process and then this one, by the signal's default action (the handler is reset
+// as it runs). Only async-signal-safe calls.
+void endWithTheBox(int signal) {
+    char list[256];
+    ssize_t length = -1;
+    if (const int file = ::open(boxThreadChildren, O_RDONLY); file >= 0) {
+        length = ::read(file, list, sizeof list - 1);
+        ::close(file);
+    }
+    pid_t child = 0;
+    for (ssize_t i = 0; i < length; ++i) {
+        if (list[i] >= '0' && list[i] <= '9') {
+            child = child * 10 + (list[i] - '0');
+        } else if (child > 0) {
+            ::kill(child, SIGKILL);
+            child = 0;
+        }
+    }
+    ::raise(signal);
+}
+
+// SDL turns SIGINT and SIGTERM into a quit request, which the main loop takes as closing the
+// window. While a box is open SDL runs the box's own loop and takes no events, so the request would
+// wait for the user: for that time the two signals end the box and the process at once. A signal
+// that the process was started to ignore stays ignored.
+class TerminationSignalsEndProcess {
+  public:
+    TerminationSignalsEndProcess() {
+        std::snprintf(boxThreadChildren, sizeof boxThreadChildren, "/proc/%d/task/%d/children",
+                      static_cast<int>(::getpid()), static_cast<int>(::gettid()));
+        struct sigaction ending {};
+        ending.sa_handler = endWithTheBox;
+        ending.sa_flags = SA_RESETHAND;
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], nullptr, &saved_[i]);
+            if (saved_[i].sa_handler != SIG_IGN) {
+                sigaction(kSignals[i], &ending, nullptr);
+            }
+        }
+    }
+    ~TerminationSignalsEndProcess() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            sigaction(kSignals[i], &saved_[i], nullptr);
+        }
+    }
+    TerminationSignalsEndProcess(const TerminationSignalsEndProcess&) = delete;
+    TerminationSignalsEndProcess& operator=(const TerminationSignalsEndProcess&) = delete;
+
+  private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM};
+    struct sigaction saved_[std::size(kSignals)]{};
+};
 
 }  // namespace
 
@@ -249,9 +312,10 @@ int SdlHost::messageBox(Surface owner, const char* text, const char* caption, st
     box.buttons = yesNo ? yesNoButtons : okButton;
 
     int answer = 0;
+    const TerminationSignalsEndProcess endOnSignal;
     if (SDL_ShowMessageBox(&box, &answer) != 0 || answer < 0) {
-        // No box could be shown (no display) or it was closed: the answer of Esc.
-        return yesNo ? win32::IDNO : win32::IDOK;
+        // No box could be shown (no display) or it was closed.
+        return closedBoxAnswer(type);
     }
     return answer;
 }

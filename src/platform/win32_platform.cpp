@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 
+#include "text/printable_text.h"
+
 // The values of win32_types.h, taken before <windows.h> turns their names into macros, so that they
 // can be checked against Windows' own below.
 // clang-format off
@@ -238,7 +240,8 @@ void Win32Platform::postQuitMessage(int exitCode) {
 
 int Win32Platform::messageBox(WindowHandle owner, const char* text, const char* caption,
                               std::uint32_t type) {
-    return MessageBoxA(asWindow(owner), text, caption, type);
+    return MessageBoxA(asWindow(owner), printableBoxText(text).c_str(),
+                       printableText(caption).c_str(), type);
 }
 
 bool Win32Platform::getCursorPos(CursorPoint& point) {

@@ -342,8 +342,7 @@ bool decodeRle(const DibLayout& layout, RgbImage& image) {
 
 // Shows the reason in its message box.
 ReadResult shownDibFailure(ReadResult failure) {
-    Platform& host = platform();
-    host.messageBox(host.getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
+    limitedMessageBox(platform().getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
     return failure;
 }
 

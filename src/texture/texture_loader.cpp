@@ -143,7 +143,7 @@ bool loadTextureFile(const char* dataRoot, const char* textureName, GLuint textu
                      TextureCapabilities& capabilities, std::uint8_t* fromTga) {
     const TextureType type = textureTypeOf(textureName);
     if (type == TextureType::unknown) {
-        platform().messageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
+        limitedMessageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
         return false;
     }
     const std::optional<std::string> path =

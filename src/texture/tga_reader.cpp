@@ -13,6 +13,7 @@
 #include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "text/printable_text.h"
 
 namespace {
 
@@ -256,7 +257,9 @@ void freeTgaPixels(TgaImage& image) {
 }
 
 void failTga(const char* message, const char* path, TgaImage& image) {
-    std::printf("%s - %s\n", message, path);
+    std::printf("%s - %s\n", printableText(message).c_str(), printableText(path).c_str());
+    // Out at once, so that a viewer ended by a signal has still told it.
+    std::fflush(stdout);
     freeTgaPixels(image);
     makeFallbackTexture(image);
 }

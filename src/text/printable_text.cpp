@@ -1,4 +1,4 @@
-#include "io/printable_text.h"
+#include "text/printable_text.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "io/printable_text.h"
+#include "text/printable_text.h"
 
 namespace {
 
