@@ -7,6 +7,9 @@
 //                     stray.omd: crowd.omd with one vertex 5 million units away
 //   maps/huge.gnd     the ground, wearing texture/huge.bmp: 16384 x 16384 pixels of one colour in
 //                     a 2 MB file, 800 MB once decoded
+//   maps/damaged.rsw  the ground with 60 placements of as many models, damaged0.omd to
+//   damaged59.omd,
+//                     each a header without nodes
 //   maps/blank.rsw    a world whose ground and models are all missing: it draws nothing
 //   model/textures.omd a model of one triangle whose 60 textures (TGA files) are all missing
 // Usage: write_hostile_scenes <folder> [PLACEMENTS]
@@ -115,6 +118,30 @@ WorldFileDescription crowdedWorld(const std::string& modelName, int count) {
     return world;
 }
 
+constexpr int kDamagedModels = 60;
+
+std::string damagedModelName(int i) {
+    return "damaged" + std::to_string(i) + ".omd";
+}
+
+// The 31-byte header, no textures, the end of the node list.
+bool writeDamagedModels(const std::string& data) {
+    for (int i = 0; i < kDamagedModels; ++i) {
+        if (!writeFile(data + "model/" + damagedModelName(i), std::vector<std::uint8_t>(43))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+WorldFileDescription damagedModelsWorld() {
+    WorldFileDescription world = crowdedWorld("", kDamagedModels);
+    for (int i = 0; i < kDamagedModels; ++i) {
+        world.placements[static_cast<std::size_t>(i)].modelName = damagedModelName(i);
+    }
+    return world;
+}
+
 WorldFileDescription strayWorld() {
     WorldFileDescription world = crowdedWorld("crowd.omd", 200);
     world.placements[100].modelName = "stray.omd";
@@ -149,7 +176,8 @@ int main(int argc, char** argv) {
         writeModelFile(data + "model/stray.omd", stripModel({5e6f, 5, 7})) &&
         writeModelFile(data + "model/textures.omd", missingTexturesModel()) &&
         writeWorldFile(data + "maps/crowd.rsw", crowdedWorld("crowd.omd", *placements)) &&
-        writeWorldFile(data + "maps/stray.rsw", strayWorld()) &&
+        writeWorldFile(data + "maps/stray.rsw", strayWorld()) && writeDamagedModels(data) &&
+        writeWorldFile(data + "maps/damaged.rsw", damagedModelsWorld()) &&
         writeWorldFile(data + "maps/blank.rsw", {"maps\\missing.gnd", "", {}});
     if (!written) {
         std::fprintf(stderr, "write_hostile_scenes: cannot write into %s\n", argv[1]);

@@ -128,13 +128,21 @@ thumbnail "$hostile/maps/stray.rsw" "$pictures/stray.png"
 expect_status 0 "a world with a stray vertex"
 expect_picture "$pictures/stray.png" 256
 rm "$pictures/stray.png"
-# 60 missing textures, a line each on standard output: 40 of them, then how many were left out.
-"$THUMBNAILER" "$hostile/model/textures.omd" "$pictures/textures.png" >"$WORK/stdout" ||
+# A line for each of 60 missing textures on standard output, and for each of 60 damaged models on
+# standard error: 40 lines of each, then how many were left out.
+expect_capped() {
+    local lines=$1 what=$2
+    [ "$(wc -l <"$lines")" = 41 ] || fail "$what: $(wc -l <"$lines") lines"
+    [ "$(tail -n 1 "$lines")" = "orvalis-thumbnailer: 20 more lines left out" ] ||
+        fail "$what: the last line is $(tail -n 1 "$lines")"
+}
+"$THUMBNAILER" "$hostile/model/textures.omd" "$pictures/capped.png" >"$WORK/stdout" ||
     fail "a model without its textures was not drawn"
-rm "$pictures/textures.png"
-[ "$(wc -l <"$WORK/stdout")" = 41 ] || fail "$(wc -l <"$WORK/stdout") lines on standard output"
-[ "$(tail -n 1 "$WORK/stdout")" = "orvalis-thumbnailer: 20 more lines left out" ] ||
-    fail "the last line on standard output is $(tail -n 1 "$WORK/stdout")"
+expect_capped "$WORK/stdout" "standard output"
+"$THUMBNAILER" "$hostile/maps/damaged.rsw" "$pictures/capped.png" 2>"$WORK/capped" ||
+    fail "a world with damaged models was not drawn"
+expect_capped "$WORK/capped" "standard error"
+rm "$pictures/capped.png"
 [ "$(ls -A "$pictures" | tr '\n' ' ')" = "folder.png ground.png model.png world.png " ] ||
     fail "the pictures' folder holds $(ls -A "$pictures" | tr '\n' ' ')"
 [ -z "$(ls -A "$pictures/folder.png")" ] || fail "something was written into folder.png"
