@@ -24,8 +24,9 @@ constexpr double kNearestEye = 1;
 
 // How far the measuring projection reaches each way.
 constexpr double kMeasuredReach = 1e6;
-// GL's feedback data of a triangle: a token, a count, then three vertices of x, y and z.
-constexpr std::size_t kFeedbackFloatsPerTriangle = 11;
+// GL's feedback data of a triangle: a token, a count, then its corners' x, y and z. A triangle that
+// the six planes of the projection cut has up to nine corners.
+constexpr std::size_t kFeedbackFloatsPerTriangle = 2 + 9 * 3;
 // A ground cell sends at most three quads, each two triangles.
 constexpr std::size_t kTrianglesPerCell = 6;
 // The share of the points at each end of an axis that the core of the scene leaves out.
@@ -51,7 +52,7 @@ std::size_t triangleCount(const Model& model) {
 // Every vertex that `draw` sends, in the coordinates it draws in: GL's feedback mode gives them
 // back through an orthographic projection wide enough for all of them. It counts what an estimate
 // would leave out, such as a model's nodes below the root's children, turned as they are drawn.
-// `triangles` is at most what `draw` sends; nothing when it sends more, or anything but polygons.
+// `triangles` is at least what `draw` sends; nothing when it sends more, or anything but polygons.
 template <typename Draw>
 std::optional<Points> fedBackVertices(std::size_t triangles, const Draw& draw) {
     GLint viewport[4];
