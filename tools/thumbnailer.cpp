@@ -32,6 +32,7 @@
 #include "app/window.h"
 #include "formats/byte_writer.h"
 #include "formats/png_writer.h"
+#include "io/printable_text.h"
 #include "platform/emulated_win32.h"
 #include "platform/headless_host.h"
 
@@ -66,8 +67,20 @@ constexpr bool kDataLimited = true;
 #endif
 constexpr int kOutputLines = 40;
 constexpr int kOutputLineLength = 400;
-// Past this many triangles a frame takes llvmpipe longer than the deadline on any machine.
+// A scene that sends more triangles than this is given up at once rather than at the deadline:
+// llvmpipe draws some 250,000 of them a second on a two-core machine, one glBegin each.
 constexpr std::size_t kDrawnTriangles = 4'000'000;
+
+// The whole number that is all of `text`, when it lies from `lowest` to `highest`.
+std::optional<int> wholeNumber(std::string_view text, int lowest, int highest) {
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < lowest ||
+        number > highest) {
+        return std::nullopt;
+    }
+    return number;
+}
 
 // ---- Output: at most kOutputLines lines on each of stdout and stderr, each cut to
 // kOutputLineLength characters, then one line that tells how many more were left out. A damaged
@@ -160,18 +173,6 @@ std::string deadlineMessage;  // made before the timer starts: the handler only 
     _exit(1);
 }
 
-int deadlineMilliseconds() {
-    const char* text = std::getenv(kDeadlineVariable);
-    int milliseconds = 0;
-    if (text == nullptr ||
-        std::from_chars(text, text + std::char_traits<char>::length(text), milliseconds).ec !=
-            std::errc() ||
-        milliseconds < 1 || milliseconds > kDeadlineMilliseconds) {
-        return kDeadlineMilliseconds;
-    }
-    return milliseconds;
-}
-
 void setDeadlineTimer(int milliseconds) {
     itimerval timer{};
     timer.it_value.tv_sec = milliseconds / 1000;
@@ -182,9 +183,12 @@ void setDeadlineTimer(int milliseconds) {
 // From here on the process ends with status 1, and the reason on standard error, once the
 // deadline has passed, and cannot take more data memory than kDataBytes.
 void boundRun(const std::string& scene) {
-    const int milliseconds = deadlineMilliseconds();
-    deadlineMessage = std::string(kProgram) + ": " + scene + " was not drawn within " +
-                      std::to_string(milliseconds) + " milliseconds\n";
+    const char* shorter = std::getenv(kDeadlineVariable);
+    const int milliseconds =
+        wholeNumber(shorter != nullptr ? shorter : "", 1, kDeadlineMilliseconds)
+            .value_or(kDeadlineMilliseconds);
+    deadlineMessage = std::string(kProgram) + ": " + printableText(scene) +
+                      " was not drawn within " + std::to_string(milliseconds) + " milliseconds\n";
     struct sigaction action {};
     action.sa_handler = endAtDeadline;
     sigaction(SIGALRM, &action, nullptr);
@@ -207,22 +211,12 @@ struct Request {
     std::string picture;
 };
 
-// A whole number of pixels within the sizes a thumbnail may have.
-std::optional<int> pictureSize(std::string_view text) {
-    int size = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
-    if (error != std::errc() || end != text.data() + text.size() || size < kSmallestSize ||
-        size > kLargestSize) {
-        return std::nullopt;
-    }
-    return size;
-}
-
 std::optional<Request> readArguments(int argc, char** argv) {
     Request request;
     int first = 1;
     if (argc > 1 && std::string_view(argv[1]) == "-s") {
-        const std::optional<int> size = argc > 2 ? pictureSize(argv[2]) : std::nullopt;
+        const std::optional<int> size =
+            argc > 2 ? wholeNumber(argv[2], kSmallestSize, kLargestSize) : std::nullopt;
         if (!size) {
             return std::nullopt;
         }
@@ -247,17 +241,17 @@ std::optional<std::string> pictureRefusal(const Request& request) {
         return std::nullopt;
     }
     if (!S_ISREG(picture.st_mode)) {
-        return request.picture + " is not a regular file";
+        return printableText(request.picture) + " is not a regular file";
     }
     if (stat(request.scene.c_str(), &scene) == 0 && scene.st_dev == picture.st_dev &&
         scene.st_ino == picture.st_ino) {
-        return request.picture + " is the scene itself";
+        return printableText(request.picture) + " is the scene itself";
     }
     return std::nullopt;
 }
 
 void reportFailure(const std::string& scene, const std::string& reason) {
-    std::fprintf(stderr, "%s: %s: %s\n", kProgram, scene.c_str(), reason.c_str());
+    std::fprintf(stderr, "%s: %s: %s\n", kProgram, printableText(scene).c_str(), reason.c_str());
 }
 
 // Draws the loaded scene whole into the window and gives it as a PNG file; nothing, with the
@@ -327,7 +321,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (png->empty() || !replaceFile(request->picture, *png)) {
-        std::fprintf(stderr, "%s: cannot write %s\n", kProgram, request->picture.c_str());
+        std::fprintf(stderr, "%s: cannot write %s\n", kProgram,
+                     printableText(request->picture).c_str());
         return 1;
     }
     return 0;
