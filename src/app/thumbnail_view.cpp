@@ -30,7 +30,7 @@ constexpr std::size_t kFeedbackFloatsPerTriangle = 2 + 9 * 3;
 // A ground cell sends at most three quads, each two triangles.
 constexpr std::size_t kTrianglesPerCell = 6;
 // The share of the points at each end of an axis that the core of the scene leaves out.
-constexpr double kOutlierShare = 0.01;
+constexpr double kOutlierShare = 0.02;
 
 using Points = std::vector<Vector3>;
 
@@ -109,7 +109,7 @@ float rankedValue(std::vector<float>& values, std::size_t k) {
 }
 
 // The box of the points that lie near most of the others. Per axis, the core of the points runs
-// from the 1st to the 99th percentile; a point further out of the core, along any axis, than the
+// from the 2nd to the 98th percentile; a point further out of the core, along any axis, than the
 // core's largest extent is a stray one (a vertex thrown far off by a damaged file) and left out of
 // that axis. Points that are not finite are left out. The box of the origin for no points.
 BoundingBox coreBox(const Points& points) {

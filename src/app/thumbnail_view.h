@@ -34,7 +34,7 @@ inline constexpr std::size_t kFramingTriangleBudget = 150'000;
 // step), while the triangles drawn stay within `triangleBudget`; a ground or model past it is
 // estimated from its extent or placed bounds. A world places each model's box at each of its
 // placements. Points far off the rest, such as one stray vertex, are left out: per axis the box
-// spans the points from the 1st to the 99th percentile, widened to take in the points that lie
+// spans the points from the 2nd to the 98th percentile, widened to take in the points that lie
 // within that core's largest extent of it. Needs the window's rendering context current.
 BoundingBox sceneBox(AppState& app, std::size_t triangleBudget);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
@@ -253,52 +254,68 @@ TEST_F(ThumbnailSceneTest, PlacedModelsAreDrawnWholeWhereverTheyStand) {
     EXPECT_EQ(sceneTriangles(appState()), 12 * 6 + 12u);
 }
 
-// One vertex millions of units off, in a ground or in one of many placed models, is left out of
-// the framing, which keeps to what the rest of the scene spans.
-TEST_F(ThumbnailSceneTest, OneStrayVertexIsLeftOutOfTheFraming) {
-    GroundFile spiked = flatGround(20, 20, "none.bmp");
-    spiked.cells[210].heights[1] = -5e6f;
-    ASSERT_TRUE(writeGroundFile((folder.path() / "data" / "spiked.gnd").string(), spiked));
-    useScene("data/spiked.gnd");
-    ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
-    const BoundingBox ground = sceneBox(appState(), kFramingTriangleBudget);
-    EXPECT_LT(ground.max.y - ground.min.y, 1);
-    EXPECT_LT(ground.max.x - ground.min.x, 201);
-    closeWindow();
-
-    ModelFileDescription strip;
-    ModelFileNode node = triangleNode("strip", "", {0, 0, 0});
+// A node of 300 triangles in a strip within 10 units.
+ModelFileNode stripNode(const std::string& name, const std::string& parent) {
+    ModelFileNode node = triangleNode(name, parent, {0, 0, 0});
     for (std::int16_t i = 3; i < 300; ++i) {
         node.vertices.push_back({static_cast<float>(i % 10), static_cast<float>(i % 7), 0});
         node.faces.push_back(modelFace(
             {static_cast<std::int16_t>(i - 2), static_cast<std::int16_t>(i - 1), i}, {0, 1, 2}));
     }
-    strip.nodes = {node};
+    return node;
+}
+
+// The largest extent of the box along an axis.
+float largestExtent(const BoundingBox& box) {
+    return std::max({box.max.x - box.min.x, box.max.y - box.min.y, box.max.z - box.min.z});
+}
+
+// One vertex millions of units off, in a ground, in a model's node or in one of many placed models,
+// is left out of the framing, which keeps to what the rest of the scene spans.
+TEST_F(ThumbnailSceneTest, OneStrayVertexIsLeftOutOfTheFraming) {
+    const auto framedBox = [&](const std::string& scene) {
+        useScene(scene);
+        EXPECT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+        const BoundingBox box = sceneBox(appState(), kFramingTriangleBudget);
+        closeWindow();
+        return box;
+    };
+    const std::filesystem::path data = folder.path() / "data";
+    GroundFile spiked = flatGround(20, 20, "none.bmp");
+    spiked.cells[210].heights[1] = -5e6f;
+    ASSERT_TRUE(writeGroundFile((data / "spiked.gnd").string(), spiked));
+    EXPECT_LT(largestExtent(framedBox("data/spiked.gnd")), 201);
+
+    // Below the root's children, where the model's bounds do not reach: its placement stays.
+    ModelFileDescription tree;
+    tree.nodes = {stripNode("root", ""), triangleNode("child", "root", {0, 0, 0}),
+                  stripNode("grandchild", "child")};
+    tree.nodes[2].vertices[150] = {5e6f, 0, 0};
+    ASSERT_TRUE(writeModelFile((data / "model" / "tree.omd").string(), tree));
+    EXPECT_LT(largestExtent(framedBox("data/model/tree.omd")), 50);
+
+    ModelFileDescription strip;
+    strip.nodes = {stripNode("strip", "")};
     ModelFileDescription stray = strip;
     stray.nodes[0].vertices[150] = {5e6f, 0, 0};
-    ASSERT_TRUE(writeModelFile((folder.path() / "data" / "model" / "strip.omd").string(), strip));
-    ASSERT_TRUE(writeModelFile((folder.path() / "data" / "model" / "stray.omd").string(), stray));
+    ASSERT_TRUE(writeModelFile((data / "model" / "strip.omd").string(), strip));
+    ASSERT_TRUE(writeModelFile((data / "model" / "stray.omd").string(), stray));
     WorldFileDescription world{"spiked.gnd", "", {}};
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 60; ++i) {
         world.placements.push_back(
-            {i == 75 ? "stray.omd" : "strip.omd",
-             {static_cast<float>(i % 15 * 10 - 70), 0, static_cast<float>(i / 15 * 10 - 45)}});
+            {i == 30 ? "stray.omd" : "strip.omd",
+             {static_cast<float>(i % 10 * 10 - 45), 0, static_cast<float>(i / 10 * 10 - 25)}});
     }
     ASSERT_TRUE(writeWorldFile((folder.path() / "stray.rsw").string(), world));
-    useScene("stray.rsw");
-    ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
-    const BoundingBox placed = sceneBox(appState(), kFramingTriangleBudget);
-    EXPECT_LT(placed.max.x - placed.min.x, 250);
-    EXPECT_LT(placed.max.y - placed.min.y, 50);
-    EXPECT_LT(placed.max.z - placed.min.z, 250);
-    closeWindow();
+    EXPECT_LT(largestExtent(framedBox("stray.rsw")), 250);
 }
 
 // A frame that shows nothing but the background, or that GL failed to draw, is no picture. A
 // ground without its textures is white, like the background.
 TEST_F(ThumbnailSceneTest, FramesOfOneColourOrWithAGlErrorAreNoPictures) {
     BmpPicture stripes{2, 2, {0x3366AA, 0xCC8833, 0xCC8833, 0x3366AA}, {}};
-    ASSERT_TRUE(writeFile((folder.path() / "data" / "texture" / "stripes.bmp").string(), bmpFile(stripes)));
+    ASSERT_TRUE(
+        writeFile((folder.path() / "data" / "texture" / "stripes.bmp").string(), bmpFile(stripes)));
     GroundFile striped = spikedGround();
     striped.textureNames = {"stripes.bmp"};
     ASSERT_TRUE(writeGroundFile((folder.path() / "striped.gnd").string(), striped));
