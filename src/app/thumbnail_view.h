@@ -25,7 +25,7 @@ struct ThumbnailView {
 ThumbnailView frameBox(const BoundingBox& box, double aspect);
 
 // How many triangles a thumbnail's framing draws in GL's feedback mode at most: with Mesa's
-// llvmpipe about a second, and 40 MB for GL and the vertices given back.
+// llvmpipe some 50 ms (bench_thumbnail), and 25 MB of feedback data and vertices.
 inline constexpr std::size_t kFramingTriangleBudget = 150'000;
 
 // The box that most of the scene of the last set-up fills in the coordinates the camera sees,
