@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -29,6 +28,8 @@ constexpr double kMeasuredReach = 1e6;
 constexpr std::size_t kFeedbackFloatsPerTriangle = 2 + 9 * 3;
 // A ground cell sends at most three quads, each two triangles.
 constexpr std::size_t kTrianglesPerCell = 6;
+// How many of a world's placements are framed at most, eight corners each: 12 MB of points.
+constexpr std::size_t kPlacementsFramed = 1 << 17;
 // The share of the points at each end of an axis that the core of the scene leaves out.
 constexpr double kOutlierShare = 0.02;
 
@@ -113,26 +114,26 @@ float rankedValue(std::vector<float>& values, std::size_t k) {
 // core's largest extent is a stray one (a vertex thrown far off by a damaged file) and left out of
 // that axis. Points that are not finite are left out. The box of the origin for no points.
 BoundingBox coreBox(const Points& points) {
-    Points finite;
-    std::copy_if(points.begin(), points.end(), std::back_inserter(finite), [](Vector3 p) {
-        return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-    });
-    if (finite.empty()) {
+    std::array<std::vector<float>, 3> axes;
+    for (const Vector3& p : points) {
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
+            axes[0].push_back(p.x);
+            axes[1].push_back(p.y);
+            axes[2].push_back(p.z);
+        }
+    }
+    if (axes[0].empty()) {
         return {};
     }
-    const std::size_t last = finite.size() - 1;
+    const std::size_t last = axes[0].size() - 1;
     const auto low =
         static_cast<std::size_t>(std::floor(kOutlierShare * static_cast<double>(last)));
     const auto high =
         static_cast<std::size_t>(std::ceil((1 - kOutlierShare) * static_cast<double>(last)));
-    std::array<std::vector<float>, 3> axes;
     std::array<float, 3> coreLow{};
     std::array<float, 3> coreHigh{};
     float reach = 0;
     for (std::size_t a = 0; a < 3; ++a) {
-        for (const Vector3& p : finite) {
-            axes[a].push_back(a == 0 ? p.x : a == 1 ? p.y : p.z);
-        }
         coreLow[a] = rankedValue(axes[a], low);
         coreHigh[a] = rankedValue(axes[a], high);
         reach = std::max(reach, coreHigh[a] - coreLow[a]);
@@ -192,12 +193,15 @@ class SceneMeasure {
 };
 
 // The corners of the model's box at each of its placements, placed as World::drawWorld and
-// Model::draw place them. The box holds the model's turn over of y already.
+// Model::draw place them. The box holds the model's turn over of y already. Of more than
+// kPlacementsFramed placements, an even sample of them.
 void addPlacedBoxes(const World& world, const std::vector<BoundingBox>& modelBoxes,
                     Points& points) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    for (const ModelInstance& instance : world.instances) {
+    const std::size_t stride = world.instances.size() / kPlacementsFramed + 1;
+    for (std::size_t i = 0; i < world.instances.size(); i += stride) {
+        const ModelInstance& instance = world.instances[i];
         const auto k = static_cast<std::size_t>(instance.modelIndex);
         if (world.loaded[k] == 0) {
             continue;

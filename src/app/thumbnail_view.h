@@ -33,9 +33,10 @@ inline constexpr std::size_t kFramingTriangleBudget = 150'000;
 // measured once by drawing them in GL's feedback mode (which moves a model's animations on by one
 // step), while the triangles drawn stay within `triangleBudget`; a ground or model past it is
 // estimated from its extent or placed bounds. A world places each model's box at each of its
-// placements. Points far off the rest, such as one stray vertex, are left out: per axis the box
-// spans the points from the 2nd to the 98th percentile, widened to take in the points that lie
-// within that core's largest extent of it. Needs the window's rendering context current.
+// placements, or at an even sample of 131,072 of them. Points far off the rest, such as one stray
+// vertex, are left out: per axis the box spans the points from the 2nd to the 98th percentile,
+// widened to take in the points that lie within that core's largest extent of it. Needs the
+// window's rendering context current.
 BoundingBox sceneBox(AppState& app, std::size_t triangleBudget);
 
 // Points the camera and sets the projection so that a picture of `width` x `height` pixels shows
