@@ -97,22 +97,22 @@ cmp -s "$WORK/scene.gnd" "$WORK/scene.copy" || fail "the scene was overwritten"
 # Scenes built to wear it out. Each that fails says why in one line and leaves no picture.
 "$BUILD_DIR/write_hostile_scenes" "$WORK/hostile" || fail "write_hostile_scenes failed"
 hostile="$WORK/hostile/GameData/data"
-# Expects exit status 1, the reason $3 at the end of the line on standard error, and no picture.
+# Expects exit status 1, the reason $2 on standard error, and no picture.
 expect_refused_scene() {
-    local scene=$1 what=$2 reason=$3
+    local what=$1 reason=$2
     expect_status 1 "$what"
     grep -qF "$reason" "$WORK/stderr" || fail "$what: not '$reason'"
     [ ! -e "$pictures/hostile.png" ] || fail "$what: a picture was written"
 }
 # 20 million triangles: far too many to draw in 10 seconds.
 thumbnail "$hostile/maps/crowd.rsw" "$pictures/hostile.png"
-expect_refused_scene crowd.rsw "a crowded world" ": too many triangles to draw in time"
+expect_refused_scene "a crowded world" ": too many triangles to draw in time"
 # Nothing to draw: a white picture.
 thumbnail "$hostile/maps/blank.rsw" "$pictures/hostile.png"
-expect_refused_scene blank.rsw "a world that draws nothing" ": the picture is all one colour"
+expect_refused_scene "a world that draws nothing" ": the picture is all one colour"
 # Any scene, given a deadline too short for it.
 ORVALIS_THUMBNAILER_DEADLINE_MS=1 thumbnail "$data/maps/valley.rsw" "$pictures/hostile.png"
-expect_refused_scene valley.rsw "a 1 ms deadline" \
+expect_refused_scene "a 1 ms deadline" \
     "orvalis-thumbnailer: $data/maps/valley.rsw was not drawn within 1 milliseconds"
 # A texture of 800 MB once decoded: the run keeps under its data limit, whatever comes of it.
 status=0
