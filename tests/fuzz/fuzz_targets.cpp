@@ -286,6 +286,21 @@ std::filesystem::path writtenScene(const std::filesystem::path& root, FuzzBytes 
     return folder / "scene.rsw";
 }
 
+// The GL textures of the last scene, which its objects leave to their owner to delete: the
+// context outlives many scenes.
+void deleteSceneTextures(const AppState& app) {
+    const auto deleteAll = [](const std::vector<GLuint>& names) {
+        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+    };
+    deleteAll(app.ground.textures);
+    deleteAll(app.world.ground.textures);
+    for (const std::vector<Model>* models : {&app.world.models, &app.models}) {
+        for (const Model& model : *models) {
+            deleteAll(model.textures);
+        }
+    }
+}
+
 // The thumbnailer's path from the scene file to its view: the scene loaded into the context as the
 // thumbnailer loads it, measured within the framing budget, and framed.
 void fuzzThumbnail(FuzzBytes data) {
@@ -295,6 +310,7 @@ void fuzzThumbnail(FuzzBytes data) {
         return;
     }
     AppState& app = appState();
+    deleteSceneTextures(app);
     app.ground = Ground{};
     app.world = World{};
     app.models.clear();
