@@ -1,7 +1,9 @@
 #include "app/thumbnail_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -19,24 +21,44 @@ constexpr double kFarthestFramed = 1e9;
 // A box of one point is seen from this far.
 constexpr double kNearestEye = 1;
 
-// How far the measuring projection reaches each way, and how much GL feedback data a measure may
-// take (32 MB, about 760,000 triangles); a scene that sends more is framed by its estimate.
+// How far the measuring projection reaches each way.
 constexpr double kMeasuredReach = 1e6;
-constexpr GLsizei kFeedbackFloats = 1 << 23;
+// GL's feedback data of a triangle: a token, a count, then its corners' x, y and z. A triangle that
+// the six planes of the projection cut has up to nine corners.
+constexpr std::size_t kFeedbackFloatsPerTriangle = 2 + 9 * 3;
+// A ground cell sends at most three quads, each two triangles.
+constexpr std::size_t kTrianglesPerCell = 6;
+// How many of a world's placements are framed at most, eight corners each: 12 MB of points.
+constexpr std::size_t kPlacementsFramed = 1 << 17;
+// The share of the points at each end of an axis that the core of the scene leaves out.
+constexpr double kOutlierShare = 0.02;
 
-void widen(BoundingBox& box, Vector3 point) {
-    box.min = perAxisMin(box.min, point);
-    box.max = perAxisMax(box.max, point);
+using Points = std::vector<Vector3>;
+
+void addCorners(const BoundingBox& box, Points& points) {
+    for (int k = 0; k < 8; ++k) {
+        points.push_back({k & 1 ? box.max.x : box.min.x, k & 2 ? box.max.y : box.min.y,
+                          k & 4 ? box.max.z : box.min.z});
+    }
 }
 
-// The box of every vertex the scene sends, as drawPlacedScene places it: GL's feedback mode gives
-// them back through an orthographic projection wide enough for all of them. It counts what an
-// estimate would leave out, such as a model's nodes below the root's children, turned as they are
-// drawn. Nothing when the scene sends nothing or more than the feedback buffer holds.
-std::optional<BoundingBox> measuredSceneBox() {
+std::size_t triangleCount(const Model& model) {
+    std::size_t count = 0;
+    for (const ModelNode& node : model.nodes) {
+        count += node.faces.size();
+    }
+    return count;
+}
+
+// Every vertex that `draw` sends, in the coordinates it draws in: GL's feedback mode gives them
+// back through an orthographic projection wide enough for all of them. It counts what an estimate
+// would leave out, such as a model's nodes below the root's children, turned as they are drawn.
+// `triangles` is at least what `draw` sends; nothing when it sends more, or anything but polygons.
+template <typename Draw>
+std::optional<Points> fedBackVertices(std::size_t triangles, const Draw& draw) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    std::vector<GLfloat> feedback(kFeedbackFloats);
+    std::vector<GLfloat> feedback(triangles * kFeedbackFloatsPerTriangle);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -45,42 +67,181 @@ std::optional<BoundingBox> measuredSceneBox() {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glFeedbackBuffer(kFeedbackFloats, GL_3D, feedback.data());
+    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
     glRenderMode(GL_FEEDBACK);
-    drawPlacedScene();
+    draw();
     const GLint used = glRenderMode(GL_RENDER);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+    if (used < 0) {
+        return std::nullopt;
+    }
 
-    // Window coordinates back to the scene's: the viewport's span is the projection's.
-    const auto sceneCoordinate = [](double window, double start, double span) {
+    // Window coordinates back to the drawing's: the viewport's span is the projection's.
+    const auto drawnCoordinate = [](double window, double start, double span) {
         return static_cast<float>((2 * (window - start) / span - 1) * kMeasuredReach);
     };
     const auto vertexAt = [&](GLint i) {
-        return Vector3{sceneCoordinate(feedback[i], viewport[0], viewport[2]),
-                       sceneCoordinate(feedback[i + 1], viewport[1], viewport[3]),
-                       -sceneCoordinate(feedback[i + 2], 0, 1)};
+        return Vector3{drawnCoordinate(feedback[i], viewport[0], viewport[2]),
+                       drawnCoordinate(feedback[i + 1], viewport[1], viewport[3]),
+                       -drawnCoordinate(feedback[i + 2], 0, 1)};
     };
-    std::optional<BoundingBox> box;
-    for (GLint i = 0; i < used;) {
-        // Only polygons come from a scene: a token, a count, then that many vertices.
-        if (static_cast<GLint>(feedback[i]) != GL_POLYGON_TOKEN) {
+    Points vertices;
+    for (GLint i = 0; i + 1 < used;) {
+        const auto count = static_cast<GLint>(feedback[i + 1]);
+        if (static_cast<GLint>(feedback[i]) != GL_POLYGON_TOKEN || count < 0 ||
+            i + 2 + 3 * count > used) {
             return std::nullopt;
         }
-        const auto count = static_cast<GLint>(feedback[i + 1]);
         for (GLint k = 0; k < count; ++k) {
-            const Vector3 vertex = vertexAt(i + 2 + 3 * k);
-            if (box) {
-                widen(*box, vertex);
-            } else {
-                box = BoundingBox{vertex, vertex};
-            }
+            vertices.push_back(vertexAt(i + 2 + 3 * k));
         }
         i += 2 + 3 * count;
     }
-    return box;
+    return vertices;
+}
+
+// The k-th smallest of the values, 0 first.
+float rankedValue(std::vector<float>& values, std::size_t k) {
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(k), values.end());
+    return values[k];
+}
+
+// The box of the points that lie near most of the others. Per axis, the core of the points runs
+// from the 2nd to the 98th percentile; a point further out of the core, along any axis, than the
+// core's largest extent is a stray one (a vertex thrown far off by a damaged file) and left out of
+// that axis. Points that are not finite are left out. The box of the origin for no points.
+BoundingBox coreBox(const Points& points) {
+    std::array<std::vector<float>, 3> axes;
+    for (const Vector3& p : points) {
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
+            axes[0].push_back(p.x);
+            axes[1].push_back(p.y);
+            axes[2].push_back(p.z);
+        }
+    }
+    if (axes[0].empty()) {
+        return {};
+    }
+    const std::size_t last = axes[0].size() - 1;
+    const auto low =
+        static_cast<std::size_t>(std::floor(kOutlierShare * static_cast<double>(last)));
+    const auto high =
+        static_cast<std::size_t>(std::ceil((1 - kOutlierShare) * static_cast<double>(last)));
+    std::array<float, 3> coreLow{};
+    std::array<float, 3> coreHigh{};
+    float reach = 0;
+    for (std::size_t a = 0; a < 3; ++a) {
+        coreLow[a] = rankedValue(axes[a], low);
+        coreHigh[a] = rankedValue(axes[a], high);
+        reach = std::max(reach, coreHigh[a] - coreLow[a]);
+    }
+    std::array<float, 3> lowest = coreLow;
+    std::array<float, 3> highest = coreHigh;
+    for (std::size_t a = 0; a < 3; ++a) {
+        for (const float value : axes[a]) {
+            if (value >= coreLow[a] - reach && value <= coreHigh[a] + reach) {
+                lowest[a] = std::min(lowest[a], value);
+                highest[a] = std::max(highest[a], value);
+            }
+        }
+    }
+    return {{lowest[0], lowest[1], lowest[2]}, {highest[0], highest[1], highest[2]}};
+}
+
+// Measures what the scene draws in GL's feedback mode while the triangles measured stay within
+// the budget, and estimates the rest, so that a framing takes bounded time and memory whatever the
+// scene holds.
+class SceneMeasure {
+  public:
+    explicit SceneMeasure(std::size_t triangleBudget) : budget_(triangleBudget) {}
+
+    // The ground's vertices, or the corners of its extent.
+    void addGround(const Ground& ground, Points& points) {
+        const std::size_t triangles = ground.cells.size() * kTrianglesPerCell;
+        if (const auto vertices = measured(triangles, [&] { ground.drawGround(); })) {
+            points.insert(points.end(), vertices->begin(), vertices->end());
+        } else {
+            addCorners(ground.extent(), points);
+        }
+    }
+
+    // Where drawing the model with draw(0, 0, 0, 0, 0, 0, 1, 1, 1) puts most of its vertices,
+    // or its placed bounds. The draw moves its animations on by one step.
+    BoundingBox modelBox(Model& model) {
+        if (const auto vertices =
+                measured(triangleCount(model), [&] { model.draw(0, 0, 0, 0, 0, 0, 1, 1, 1); })) {
+            return coreBox(*vertices);
+        }
+        return model.placedBounds();
+    }
+
+  private:
+    template <typename Draw>
+    std::optional<Points> measured(std::size_t triangles, const Draw& draw) {
+        if (triangles > budget_) {
+            return std::nullopt;
+        }
+        budget_ -= triangles;
+        // GL refuses an empty feedback buffer.
+        return triangles == 0 ? Points{} : fedBackVertices(triangles, draw);
+    }
+
+    std::size_t budget_;
+};
+
+// The corners of the model's box at each of its placements, placed as World::drawWorld and
+// Model::draw place them. The box holds the model's turn over of y already. Of more than
+// kPlacementsFramed placements, an even sample of them.
+void addPlacedBoxes(const World& world, const std::vector<BoundingBox>& modelBoxes,
+                    Points& points) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    const std::size_t stride = world.instances.size() / kPlacementsFramed + 1;
+    for (std::size_t i = 0; i < world.instances.size(); i += stride) {
+        const ModelInstance& instance = world.instances[i];
+        const auto k = static_cast<std::size_t>(instance.modelIndex);
+        if (world.loaded[k] == 0) {
+            continue;
+        }
+        glLoadIdentity();
+        glTranslatef(instance.position.x, -instance.position.y, instance.position.z);
+        glRotatef(instance.angles.x, 1, 0, 0);
+        glRotatef(instance.angles.y, 0, 1, 0);
+        glRotatef(instance.angles.z, 0, 0, 1);
+        glScalef(instance.scale.x, instance.scale.y, instance.scale.z);
+        Matrix4 placement{};
+        glGetFloatv(GL_MODELVIEW_MATRIX, placement.data());
+        Points corners;
+        addCorners(modelBoxes[k], corners);
+        for (const Vector3& corner : corners) {
+            points.push_back(transformPoint(placement, corner));
+        }
+    }
+    glPopMatrix();
+}
+
+// What the scene draws before renderFrame moves it by the scene offset and mirrors z.
+Points scenePoints(AppState& app, std::size_t triangleBudget) {
+    SceneMeasure measure(triangleBudget);
+    Points points;
+    if (app.groundMode) {
+        measure.addGround(app.ground, points);
+    } else if (app.worldMode) {
+        World& world = app.world;
+        measure.addGround(world.ground, points);
+        std::vector<BoundingBox> modelBoxes;
+        for (std::size_t k = 0; k < world.models.size(); ++k) {
+            modelBoxes.push_back(world.loaded[k] != 0 ? measure.modelBox(world.models[k])
+                                                      : BoundingBox{});
+        }
+        addPlacedBoxes(world, modelBoxes, points);
+    } else if (!app.models.empty() && app.models.front().nodeCount > 0) {
+        addCorners(measure.modelBox(app.models.front()), points);
+    }
+    return points;
 }
 
 bool framable(const BoundingBox& box) {
@@ -144,18 +305,8 @@ ThumbnailView frameBox(const BoundingBox& box, double aspect) {
     return {eye, lookAt, nearPlane, farPlane};
 }
 
-BoundingBox sceneBox(AppState& app) {
-    if (const auto measured = measuredSceneBox()) {
-        return *measured;
-    }
-    BoundingBox drawn;
-    if (app.groundMode) {
-        drawn = app.ground.extent();
-    } else if (app.worldMode) {
-        drawn = app.world.ground.extent();
-    } else if (!app.models.empty()) {
-        drawn = app.models.front().placedBounds();
-    }
+BoundingBox sceneBox(AppState& app, std::size_t triangleBudget) {
+    const BoundingBox drawn = coreBox(scenePoints(app, triangleBudget));
     // renderFrame mirrors z, then moves the scene by its offset.
     const Vector3 offset = sceneOffset(app.groundMode || app.worldMode);
     return {{drawn.min.x + offset.x, drawn.min.y + offset.y, offset.z - drawn.max.z},
@@ -165,9 +316,46 @@ BoundingBox sceneBox(AppState& app) {
 void showWholeScene(std::int32_t width, std::int32_t height) {
     AppState& app = appState();
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
-    const ThumbnailView view = frameBox(sceneBox(app), aspect);
+    const ThumbnailView view = frameBox(sceneBox(app, kFramingTriangleBudget), aspect);
     applyPerspective(aspect, view.nearPlane, view.farPlane);
     app.camera.setCamera(view.eye.x, view.eye.y, view.eye.z, view.lookAt.x, view.lookAt.y,
                          view.lookAt.z, 0, 1, 0);
     glDisable(GL_FOG);
+}
+
+std::size_t sceneTriangles(const AppState& app) {
+    if (app.groundMode) {
+        return app.ground.cells.size() * kTrianglesPerCell;
+    }
+    if (app.worldMode) {
+        const World& world = app.world;
+        std::size_t count = world.ground.cells.size() * kTrianglesPerCell;
+        for (const ModelInstance& instance : world.instances) {
+            const auto k = static_cast<std::size_t>(instance.modelIndex);
+            count += world.loaded[k] != 0 ? triangleCount(world.models[k]) : 0;
+        }
+        return count;
+    }
+    return app.models.empty() ? 0 : triangleCount(app.models.front());
+}
+
+std::optional<std::string> frameFault(std::int32_t width, std::int32_t height) {
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        char text[64];
+        std::snprintf(text, sizeof text, "GL error 0x%04X while drawing", error);
+        return text;
+    }
+    std::vector<GLubyte> rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                             3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    for (std::size_t i = 3; i < rgb.size(); ++i) {
+        if (rgb[i] != rgb[i % 3]) {
+            return std::nullopt;
+        }
+    }
+    return "the picture is all one colour";
 }

@@ -2,7 +2,10 @@
 // The view of a thumbnail: the whole scene seen from above at an angle, without fog, with near and
 // far planes that fit it. orvalis-thumbnailer draws its pictures with it; the viewer never does.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "app/app_state.h"
 #include "view/bounding_box.h"
@@ -21,14 +24,30 @@ struct ThumbnailView {
 // is empty, not finite or reaches further than 10^9 units frames the origin alone.
 ThumbnailView frameBox(const BoundingBox& box, double aspect);
 
-// The box that the scene of the last set-up fills in the coordinates the camera sees, after the
-// scene offset and z mirror of renderFrame: measured by drawing the scene once in GL's feedback
-// mode (which moves its animations on by one step), or, for a scene that sends too much for that,
-// estimated from the ground's extent in ground and world mode and the model's placed bounds in
-// model mode. Needs the window's rendering context current.
-BoundingBox sceneBox(AppState& app);
+// How many triangles a thumbnail's framing draws in GL's feedback mode at most: with Mesa's
+// llvmpipe some 50 ms (bench_thumbnail), and 25 MB of feedback data and vertices.
+inline constexpr std::size_t kFramingTriangleBudget = 150'000;
+
+// The box that most of the scene of the last set-up fills in the coordinates the camera sees,
+// after the scene offset and z mirror of renderFrame. The ground and each distinct model are
+// measured once by drawing them in GL's feedback mode (which moves a model's animations on by one
+// step), while the triangles drawn stay within `triangleBudget`; a ground or model past it is
+// estimated from its extent or placed bounds. A world places each model's box at each of its
+// placements, or at an even sample of 131,072 of them. Points far off the rest, such as one stray
+// vertex, are left out: per axis the box spans the points from the 2nd to the 98th percentile,
+// widened to take in the points that lie within that core's largest extent of it. Needs the
+// window's rendering context current.
+BoundingBox sceneBox(AppState& app, std::size_t triangleBudget);
 
 // Points the camera and sets the projection so that a picture of `width` x `height` pixels shows
 // the whole scene, and turns the fog off: at these distances it would whiten everything. Needs the
 // window's rendering context current and its viewport of that size.
 void showWholeScene(std::int32_t width, std::int32_t height);
+
+// How many triangles a frame of the scene of the last set-up sends at most.
+std::size_t sceneTriangles(const AppState& app);
+
+// Why the frame just drawn, `width` x `height` pixels from the lower left corner, is no picture of
+// the scene: a GL error since the errors were last read (running out of memory among them), or
+// one colour all over. Nothing when it is a picture.
+std::optional<std::string> frameFault(std::int32_t width, std::int32_t height);

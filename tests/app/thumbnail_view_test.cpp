@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "app/scene.h"
 #include "app/thumbnail_view.h"
 #include "app/window.h"
+#include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
+#include "formats/image_writer.h"
 #include "formats/model_writer.h"
 #include "formats/world_writer.h"
 #include "gl_test.h"
@@ -216,6 +219,128 @@ TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeWithEveryNode) {
     ASSERT_TRUE(writeModelFile((folder.path() / "tree.omd").string(), family));
     useScene("tree.omd");
     expectWholeSceneDrawn(3);
+
+    // Framing within a budget too small for the grandchild: the model's placed bounds, which
+    // leave it out. The triangle count of a frame is the model's.
+    ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+    EXPECT_EQ(sceneTriangles(appState()), 3u);
+    EXPECT_LT(sceneBox(appState(), 2).max.x + 100, sceneBox(appState(), 3).max.x);
+    closeWindow();
+}
+
+// A world whose placements reach far beyond its ground, turned and scaled on every axis: each
+// model is measured once and its box placed at each placement, so the frame still holds every
+// triangle drawn, and the count of a frame is the ground's tops and each placement's faces.
+TEST_F(ThumbnailSceneTest, PlacedModelsAreDrawnWholeWhereverTheyStand) {
+    ASSERT_TRUE(writeGroundFile((folder.path() / "data" / "field.gnd").string(),
+                                flatGround(4, 3, "none.bmp")));
+    ModelFileDescription pole;
+    pole.nodes = {triangleNode("pole", "", {0, 0, 0})};
+    ASSERT_TRUE(writeModelFile((folder.path() / "data" / "model" / "pole.omd").string(), pole));
+    WorldFileDescription world{"field.gnd", "", {}};
+    for (int i = 0; i < 12; ++i) {
+        const auto angle = static_cast<float>(i * 37);
+        world.placements.push_back(
+            {"pole.omd",
+             {static_cast<float>(i % 4 * 150 - 300), static_cast<float>(i * 9),
+              static_cast<float>(i / 4 * 90)},
+             {angle, 2 * angle, 3 * angle},
+             {static_cast<float>(1 + i % 3), 2 - 0.1f * static_cast<float>(i),
+              0.5f + static_cast<float>(i % 2)}});
+    }
+    ASSERT_TRUE(writeWorldFile((folder.path() / "field.rsw").string(), world));
+    useScene("field.rsw");
+    expectWholeSceneDrawn(24 + 12);
+    EXPECT_EQ(sceneTriangles(appState()), 12 * 6 + 12u);
+}
+
+// A node of 300 triangles in a strip within 10 units.
+ModelFileNode stripNode(const std::string& name, const std::string& parent) {
+    ModelFileNode node = triangleNode(name, parent, {0, 0, 0});
+    for (std::int16_t i = 3; i < 300; ++i) {
+        node.vertices.push_back({static_cast<float>(i % 10), static_cast<float>(i % 7), 0});
+        node.faces.push_back(modelFace(
+            {static_cast<std::int16_t>(i - 2), static_cast<std::int16_t>(i - 1), i}, {0, 1, 2}));
+    }
+    return node;
+}
+
+// The largest extent of the box along an axis.
+float largestExtent(const BoundingBox& box) {
+    return std::max({box.max.x - box.min.x, box.max.y - box.min.y, box.max.z - box.min.z});
+}
+
+// One vertex millions of units off, in a ground, in a model's node or in one of many placed models,
+// is left out of the framing, which keeps to what the rest of the scene spans.
+TEST_F(ThumbnailSceneTest, OneStrayVertexIsLeftOutOfTheFraming) {
+    const auto framedBox = [&](const std::string& scene) {
+        useScene(scene);
+        EXPECT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+        const BoundingBox box = sceneBox(appState(), kFramingTriangleBudget);
+        closeWindow();
+        return box;
+    };
+    const std::filesystem::path data = folder.path() / "data";
+    GroundFile spiked = flatGround(20, 20, "none.bmp");
+    spiked.cells[210].heights[1] = -5e6f;
+    ASSERT_TRUE(writeGroundFile((data / "spiked.gnd").string(), spiked));
+    EXPECT_LT(largestExtent(framedBox("data/spiked.gnd")), 201);
+
+    // Below the root's children, where the model's bounds do not reach: its placement stays.
+    ModelFileDescription tree;
+    tree.nodes = {stripNode("root", ""), triangleNode("child", "root", {0, 0, 0}),
+                  stripNode("grandchild", "child")};
+    tree.nodes[2].vertices[150] = {5e6f, 0, 0};
+    ASSERT_TRUE(writeModelFile((data / "model" / "tree.omd").string(), tree));
+    EXPECT_LT(largestExtent(framedBox("data/model/tree.omd")), 50);
+
+    ModelFileDescription strip;
+    strip.nodes = {stripNode("strip", "")};
+    ModelFileDescription stray = strip;
+    stray.nodes[0].vertices[150] = {5e6f, 0, 0};
+    ASSERT_TRUE(writeModelFile((data / "model" / "strip.omd").string(), strip));
+    ASSERT_TRUE(writeModelFile((data / "model" / "stray.omd").string(), stray));
+    WorldFileDescription world{"spiked.gnd", "", {}};
+    for (int i = 0; i < 60; ++i) {
+        world.placements.push_back(
+            {i == 30 ? "stray.omd" : "strip.omd",
+             {static_cast<float>(i % 10 * 10 - 45), 0, static_cast<float>(i / 10 * 10 - 25)}});
+    }
+    ASSERT_TRUE(writeWorldFile((folder.path() / "stray.rsw").string(), world));
+    EXPECT_LT(largestExtent(framedBox("stray.rsw")), 250);
+}
+
+// A frame that shows nothing but the background, or that GL failed to draw, is no picture. A
+// ground without its textures is white, like the background.
+TEST_F(ThumbnailSceneTest, FramesOfOneColourOrWithAGlErrorAreNoPictures) {
+    BmpPicture stripes{2, 2, {0x3366AA, 0xCC8833, 0xCC8833, 0x3366AA}, {}};
+    ASSERT_TRUE(
+        writeFile((folder.path() / "data" / "texture" / "stripes.bmp").string(), bmpFile(stripes)));
+    GroundFile striped = spikedGround();
+    striped.textureNames = {"stripes.bmp"};
+    ASSERT_TRUE(writeGroundFile((folder.path() / "striped.gnd").string(), striped));
+    ASSERT_TRUE(writeGroundFile((folder.path() / "spiked.gnd").string(), spikedGround()));
+    ASSERT_TRUE(writeWorldFile((folder.path() / "empty.rsw").string(), {"missing.gnd", "", {}}));
+    const struct {
+        const char* scene;
+        bool wrongCall;  // one that GL refuses with GL_INVALID_ENUM
+        const char* fault;
+    } cases[] = {{"striped.gnd", false, ""},
+                 {"empty.rsw", false, "the picture is all one colour"},
+                 {"spiked.gnd", false, "the picture is all one colour"},
+                 {"striped.gnd", true, "GL error 0x0500 while drawing"}};
+    for (const auto& [scene, wrongCall, fault] : cases) {
+        useScene(scene);
+        ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+        showWholeScene(kWidth, kHeight);
+        renderFrame();
+        if (wrongCall) {
+            glEnable(0x1234);
+        }
+        EXPECT_EQ(frameFault(kWidth, kHeight).value_or(""), fault) << scene;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        closeWindow();
+    }
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The thumbnailer as a file manager runs it, with no display: a picture of the demo world, ground
 # and model, each at most the asked width and showing the scene; exit status 1 and no picture for a
-# scene it cannot read or a picture it cannot write, 2 for wrong arguments; nothing written into
-# the current folder, and no model log anywhere.
+# scene it cannot read, draw in time or memory, or that shows one colour, or a picture it cannot
+# write; 2 for wrong arguments and for a picture that is not a regular file or is the scene; at
+# most 40 lines on each output; nothing written into the current folder, and no model log anywhere.
 source "$(dirname "$0")/x11_session.bash"
 unset DISPLAY
 write_demo
@@ -63,15 +64,85 @@ for scene in "$WORK/missing.rsw" "$WORK/missing.omd" "$WORK/cut.gnd" "$WORK/cut.
     [ ! -e "$pictures/unread.png" ] || fail "$scene: a picture was written"
 done
 
-# Pictures it cannot write: where a folder is, and in a folder that is not there.
+# A picture it cannot write: in a folder that is not there.
+thumbnail "$data/maps/valley.gnd" "$WORK/nowhere/picture.png"
+expect_status 1 "writing into a missing folder"
+grep -qxF "orvalis-thumbnailer: cannot write $WORK/nowhere/picture.png" "$WORK/stderr" ||
+    fail "writing into a missing folder: no reason given"
+[ ! -e "$WORK/nowhere" ] || fail "a folder was made for the picture"
+
+# Pictures it refuses to write: a folder, a device, a pipe, the scene itself and a link to it.
 mkdir "$pictures/folder.png"
-for picture in "$pictures/folder.png" "$WORK/nowhere/picture.png"; do
-    thumbnail "$data/maps/valley.gnd" "$picture"
-    expect_status 1 "writing $picture"
-    grep -qxF "orvalis-thumbnailer: cannot write $picture" "$WORK/stderr" ||
+mkfifo "$WORK/pipe.png"
+cp "$data/maps/valley.gnd" "$WORK/scene.gnd"
+cp "$WORK/scene.gnd" "$WORK/scene.copy"
+ln -s "$WORK/scene.gnd" "$WORK/link.png"
+for picture in "$pictures/folder.png" /dev/null "$WORK/pipe.png"; do
+    thumbnail "$WORK/scene.gnd" "$picture"
+    expect_status 2 "writing $picture"
+    grep -qxF "orvalis-thumbnailer: $picture is not a regular file" "$WORK/stderr" ||
         fail "writing $picture: no reason given"
 done
-[ ! -e "$WORK/nowhere" ] || fail "a folder was made for the picture"
+[ -c /dev/null ] || fail "/dev/null is no longer a device"
+[ -p "$WORK/pipe.png" ] || fail "the pipe was replaced"
+for picture in "$WORK/scene.gnd" "$WORK/link.png"; do
+    thumbnail "$WORK/scene.gnd" "$picture"
+    expect_status 2 "writing over the scene as $picture"
+    grep -qxF "orvalis-thumbnailer: $picture is the scene itself" "$WORK/stderr" ||
+        fail "writing over the scene as $picture: no reason given"
+done
+cmp -s "$WORK/scene.gnd" "$WORK/scene.copy" || fail "the scene was overwritten"
+[ -L "$WORK/link.png" ] || fail "the link to the scene was replaced"
+
+# Scenes built to wear it out. Each that fails says why in one line and leaves no picture.
+"$BUILD_DIR/write_hostile_scenes" "$WORK/hostile" || fail "write_hostile_scenes failed"
+hostile="$WORK/hostile/GameData/data"
+# Expects exit status 1, the reason $2 on standard error, and no picture.
+expect_refused_scene() {
+    local what=$1 reason=$2
+    expect_status 1 "$what"
+    grep -qF "$reason" "$WORK/stderr" || fail "$what: not '$reason'"
+    [ ! -e "$pictures/hostile.png" ] || fail "$what: a picture was written"
+}
+# 20 million triangles: far too many to draw in 10 seconds.
+thumbnail "$hostile/maps/crowd.rsw" "$pictures/hostile.png"
+expect_refused_scene "a crowded world" ": too many triangles to draw in time"
+# Nothing to draw: a white picture.
+thumbnail "$hostile/maps/blank.rsw" "$pictures/hostile.png"
+expect_refused_scene "a world that draws nothing" ": the picture is all one colour"
+# Any scene, given a deadline too short for it.
+ORVALIS_THUMBNAILER_DEADLINE_MS=1 thumbnail "$data/maps/valley.rsw" "$pictures/hostile.png"
+expect_refused_scene "a 1 ms deadline" \
+    "orvalis-thumbnailer: $data/maps/valley.rsw was not drawn within 1 milliseconds"
+# A texture of 800 MB once decoded: the run keeps under its data limit, whatever comes of it.
+status=0
+/usr/bin/time -f %M -o "$WORK/peak" "$THUMBNAILER" "$hostile/maps/huge.gnd" "$pictures/huge.png" \
+    2>"$WORK/stderr" || status=$?
+((status <= 1)) || fail "a huge texture: exit status $status"
+# time says first how the run ended, when it failed.
+peak=$(tail -n 1 "$WORK/peak")
+((peak < 1024 * 1024)) || fail "a huge texture took $peak KB"
+rm -f "$pictures/huge.png"
+# 200 placements, one of them with a vertex 5 million units away: the rest is what is framed.
+thumbnail "$hostile/maps/stray.rsw" "$pictures/stray.png"
+expect_status 0 "a world with a stray vertex"
+expect_picture "$pictures/stray.png" 256
+rm "$pictures/stray.png"
+# A line for each of 60 missing textures on standard output, and for each of 60 damaged models on
+# standard error: 40 lines of each, then how many were left out.
+expect_capped() {
+    local lines=$1 what=$2
+    [ "$(wc -l <"$lines")" = 41 ] || fail "$what: $(wc -l <"$lines") lines"
+    [ "$(tail -n 1 "$lines")" = "orvalis-thumbnailer: 20 more lines left out" ] ||
+        fail "$what: the last line is $(tail -n 1 "$lines")"
+}
+"$THUMBNAILER" "$hostile/model/textures.omd" "$pictures/capped.png" >"$WORK/stdout" ||
+    fail "a model without its textures was not drawn"
+expect_capped "$WORK/stdout" "standard output"
+"$THUMBNAILER" "$hostile/maps/damaged.rsw" "$pictures/capped.png" 2>"$WORK/capped" ||
+    fail "a world with damaged models was not drawn"
+expect_capped "$WORK/capped" "standard error"
+rm "$pictures/capped.png"
 [ "$(ls -A "$pictures" | tr '\n' ' ')" = "folder.png ground.png model.png world.png " ] ||
     fail "the pictures' folder holds $(ls -A "$pictures" | tr '\n' ' ')"
 [ -z "$(ls -A "$pictures/folder.png")" ] || fail "something was written into folder.png"
@@ -88,4 +159,37 @@ done
 
 [ -z "$(ls -A "$WORK/current")" ] || fail "the current folder holds $(ls -A "$WORK/current")"
 [ -z "$(find "$WORK" -iname sortie.txt)" ] || fail "a model log was written"
+
+# GNOME's thumbnail factory runs it in a bubblewrap sandbox that holds /usr and the scene file
+# alone: a model's textures are not there, and its white faces on the white ground make a picture
+# of one colour. The factory must get a failure, not a white picture to keep. The sandbox finds the
+# thumbnailer under /usr only: a private mount puts the build's in /usr/local/bin.
+mkdir -p "$WORK/gnome/bin" "$WORK/gnome/share/mime/packages" "$WORK/gnome/share/thumbnailers"
+cp "$THUMBNAILER" "$WORK/gnome/bin/"
+packaging="$(dirname "$0")/../../packaging"
+cp "$packaging/orvalis-mime.xml" "$WORK/gnome/share/mime/packages/orvalis.xml"
+cp "$packaging/orvalis.thumbnailer" "$WORK/gnome/share/thumbnailers/"
+update-mime-database "$WORK/gnome/share/mime" 2>/dev/null
+cat >"$WORK/gnome/factory.py" <<'PYTHON'
+import sys
+import gi
+gi.require_version("GnomeDesktop", "3.0")
+from gi.repository import GLib, Gio, GnomeDesktop
+factory = GnomeDesktop.DesktopThumbnailFactory.new(GnomeDesktop.DesktopThumbnailSize.NORMAL)
+uri = Gio.File.new_for_path(sys.argv[1]).get_uri()
+try:
+    factory.generate_thumbnail(uri, sys.argv[2], None)
+    print("a thumbnail")
+except GLib.Error as error:
+    print(error.message)
+PYTHON
+export WORK
+export XDG_DATA_DIRS="$WORK/gnome/share:/usr/share" XDG_CACHE_HOME="$WORK/gnome/cache"
+# shellcheck disable=SC2016 # expanded by the inner shell
+unshare -m --propagation private sh -c 'mount --bind "$WORK/gnome/bin" /usr/local/bin &&
+    /usr/bin/python3 "$WORK/gnome/factory.py" "$1" application/x-orvalis-model' \
+    sh "$data/model/village/showcase.omd" >"$WORK/gnome/result" 2>"$WORK/stderr" ||
+    fail "GNOME's thumbnail factory did not run"
+[ "$(<"$WORK/gnome/result")" = "Child process exited with code 1" ] ||
+    fail "GNOME's thumbnail factory: $(<"$WORK/gnome/result")"
 echo "thumbnailer: passed"

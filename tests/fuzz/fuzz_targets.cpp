@@ -2,15 +2,23 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "app/app_state.h"
 #include "app/argument_file.h"
+#include "app/scene.h"
+#include "app/thumbnail_view.h"
+#include "app/window.h"
 #include "ground/ground.h"
 #include "io/input_limits.h"
 #include "model/model_file.h"
+#include "platform/emulated_win32.h"
 #include "platform/gl.h"
+#include "platform/headless_host.h"
 #include "texture/bmp_reader.h"
 #include "texture/tga_reader.h"
 #include "world/world_file.h"
@@ -197,13 +205,134 @@ void fuzzWorld(FuzzBytes data) {
             "every model is named by a placement");
 }
 
-constexpr std::array<FuzzTarget, 6> kTargets{{
+// The scratch folder of the thumbnail target, the data root of its scenes, with one headless
+// window whose rendering context every input is loaded into: a context per input would take far
+// longer than the input.
+class ThumbnailBench {
+  public:
+    ThumbnailBench() : root_(scratchFolder()), services_(host_) {
+        usePlatform(services_);
+        AppState& app = appState();
+        app.dataRoot = root_.string();
+        app.names = {(root_ / "none.gnd").string()};
+        app.modelLogPath.clear();
+        opened_ = openWindow("ORVALIS", 64, 48, 16, false) == 1;
+    }
+    ~ThumbnailBench() {
+        if (opened_) {
+            closeWindow();
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    ThumbnailBench(const ThumbnailBench&) = delete;
+    ThumbnailBench& operator=(const ThumbnailBench&) = delete;
+
+    bool ready() const { return opened_; }
+    const std::filesystem::path& root() const { return root_; }
+
+  private:
+    static std::filesystem::path scratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orvalis-fuzz-XXXXXX").string();
+        require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
+        std::filesystem::create_directories(std::filesystem::path(pattern) / "data" / "model");
+        return pattern;
+    }
+
+    std::filesystem::path root_;
+    HeadlessHost host_;
+    EmulatedWin32 services_;
+    bool opened_ = false;
+};
+
+void writeScratchFile(const std::filesystem::path& path, FuzzBytes bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    require(file != nullptr, "the scratch folder takes a scene file");
+    require(
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
+        "the scratch folder takes a scene file");
+}
+
+// Writes the input's scene below the data root, in place of the scene files of the input before;
+// gives the scene file's path. The first byte chooses a ground, a model, or a world with a model:
+// four bytes (little-endian) give the world file's size, the world file follows, then the model
+// file that it can place as "scene.omd".
+std::filesystem::path writtenScene(const std::filesystem::path& root, FuzzBytes data) {
+    const std::filesystem::path folder = root / "data";
+    for (const char* name : {"scene.gnd", "scene.rsw", "model/scene.omd"}) {
+        std::error_code ignored;
+        std::filesystem::remove(folder / name, ignored);
+    }
+    const FuzzBytes file = data.subspan(1);
+    switch (data[0] % 3) {
+        case 0:
+            writeScratchFile(folder / "scene.gnd", file);
+            return folder / "scene.gnd";
+        case 1:
+            writeScratchFile(folder / "model" / "scene.omd", file);
+            return folder / "model" / "scene.omd";
+        default:
+            break;
+    }
+    std::size_t worldSize = 0;
+    for (std::size_t i = 0; i < 4 && i < file.size(); ++i) {
+        worldSize |= std::size_t{file[i]} << (8 * i);
+    }
+    const FuzzBytes rest = file.subspan(std::min<std::size_t>(4, file.size()));
+    worldSize = std::min(worldSize, rest.size());
+    writeScratchFile(folder / "scene.rsw", rest.first(worldSize));
+    writeScratchFile(folder / "model" / "scene.omd", rest.subspan(worldSize));
+    return folder / "scene.rsw";
+}
+
+// The GL textures of the last scene, which its objects leave to their owner to delete: the
+// context outlives many scenes.
+void deleteSceneTextures(const AppState& app) {
+    const auto deleteAll = [](const std::vector<GLuint>& names) {
+        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+    };
+    deleteAll(app.ground.textures);
+    deleteAll(app.world.ground.textures);
+    for (const std::vector<Model>* models : {&app.world.models, &app.models}) {
+        for (const Model& model : *models) {
+            deleteAll(model.textures);
+        }
+    }
+}
+
+// The thumbnailer's path from the scene file to its view: the scene loaded into the context as the
+// thumbnailer loads it, measured within the framing budget, and framed.
+void fuzzThumbnail(FuzzBytes data) {
+    static ThumbnailBench bench;
+    require(bench.ready(), "the headless window opens");
+    if (data.empty()) {
+        return;
+    }
+    AppState& app = appState();
+    deleteSceneTextures(app);
+    app.ground = Ground{};
+    app.world = World{};
+    app.models.clear();
+    app.groundMode = false;
+    app.worldMode = false;
+    app.names = {writtenScene(bench.root(), data).string()};
+    setupScene();
+    static_cast<void>(sceneTriangles(app));
+    const ThumbnailView view = frameBox(sceneBox(app, kFramingTriangleBudget), 4.0 / 3.0);
+    require(std::isfinite(view.nearPlane) && std::isfinite(view.farPlane) && view.nearPlane > 0 &&
+                view.farPlane > view.nearPlane,
+            "a thumbnail's view has near and far planes GL can use");
+}
+
+constexpr std::array<FuzzTarget, 7> kTargets{{
     {"argument_file", fuzzArgumentFile},
     {"bmp", fuzzBmp},
     {"tga", fuzzTga},
     {"ground", fuzzGround},
     {"model", fuzzModel},
     {"world", fuzzWorld},
+    {"thumbnail", fuzzThumbnail},
 }};
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// The readers' fuzz entries. Each takes arbitrary bytes through the parsing the viewer runs and
+// The readers' fuzz entries, and the thumbnailer's from a scene file to its framing. Each takes
+// arbitrary bytes through the parsing (and, for the thumbnail, the loading and framing) it runs and
 // aborts when a result breaks what its reader promises, so that a fuzzer counts it as a crash just
 // like a sanitizer report.
 

@@ -249,6 +249,41 @@ void writeWorldSeeds(SeedFolder& seeds) {
     seeds.write("world", "no_placements", worldFileBytes(world));
 }
 
+// A thumbnail input: a byte that chooses the scene's kind, then its file; a world's size comes
+// first, and its model after it.
+Bytes thumbnailInput(std::uint8_t kind, const Bytes& file, const Bytes& model = {}) {
+    Bytes input{kind};
+    if (kind == 2) {
+        const auto size = static_cast<std::uint32_t>(file.size());
+        for (int i = 0; i < 4; ++i) {
+            input.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+        }
+    }
+    input.insert(input.end(), file.begin(), file.end());
+    input.insert(input.end(), model.begin(), model.end());
+    return input;
+}
+
+void writeThumbnailSeeds(SeedFolder& seeds) {
+    GroundFile hills = terracedGround(4, 3, {});
+    hills.cells[5].heights[2] = -300;
+    seeds.write("thumbnail", "ground", thumbnailInput(0, groundFileBytes(hills)));
+    ModelFileDescription tree;
+    tree.nodes = {triangleNode("trunk", ""), triangleNode("crown", "trunk"),
+                  triangleNode("leaf", "crown")};
+    tree.nodes[2].transform.position = {200, 150, 0};
+    tree.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {300, {0, 0.7071f, 0, 0.7071f}}};
+    seeds.write("thumbnail", "model", thumbnailInput(1, modelFileBytes(tree)));
+    WorldFileDescription world{"scene.gnd", "", {}};
+    for (int i = 0; i < 6; ++i) {
+        const auto step = static_cast<float>(i);
+        world.placements.push_back(
+            {"scene.omd", {40 * step, step, -30 * step}, {15 * step, 60 * step, 0}, {1, step, 2}});
+    }
+    seeds.write("thumbnail", "world",
+                thumbnailInput(2, worldFileBytes(world), modelFileBytes(tree)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -263,5 +298,6 @@ int main(int argc, char** argv) {
     writeGroundSeeds(seeds);
     writeModelSeeds(seeds);
     writeWorldSeeds(seeds);
+    writeThumbnailSeeds(seeds);
     return seeds.failed() ? 1 : 0;
 }
