@@ -32,9 +32,9 @@
 #include "app/window.h"
 #include "formats/byte_writer.h"
 #include "formats/png_writer.h"
-#include "io/printable_text.h"
 #include "platform/emulated_win32.h"
 #include "platform/headless_host.h"
+#include "text/printable_text.h"
 
 namespace {
 
