@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installed like a Linux program: an install into a fresh prefix holds the programs under their own
-# names, a desktop entry that desktop-file-validate passes, the icon, the scene file types, the
-# thumbnailer entry, the manual pages and the documents. Beside the system's own file types, GLib
-# types the scene files ours in any letter case, opens them with the desktop entry, and the window it
-# opens carries the class the entry names.
+# names, a desktop entry that desktop-file-validate passes, metainfo that appstreamcli passes, the
+# icon, the scene file types, the thumbnailer entry, the manual pages and the documents. Beside the
+# system's own file types, GLib types the scene files ours in any letter case, opens them with the
+# desktop entry, and the window it opens carries the class the entry names.
 source "$(dirname "$0")/x11_session.bash"
 prefix="$WORK/prefix"
 cmake --install "$BUILD_DIR" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
@@ -20,6 +20,7 @@ share/icons/hicolor/scalable/apps/orvalis.svg
 share/man/man1/orvalis-thumbnailer.1.gz
 share/man/man1/orvalis-write-demo.1.gz
 share/man/man1/orvalis.1.gz
+share/metainfo/invalid.orvalis.Orvalis.metainfo.xml
 share/mime/packages/orvalis.xml
 share/thumbnailers/orvalis.thumbnailer"
 installed=$(cd "$prefix" && find . -type f | sed 's#^\./##' | LC_ALL=C sort)
@@ -27,19 +28,24 @@ installed=$(cd "$prefix" && find . -type f | sed 's#^\./##' | LC_ALL=C sort)
 $installed"
 
 desktop-file-validate "$prefix/share/applications/orvalis.desktop" || fail "desktop-file-validate"
+# The tree as a software centre reads it: the metainfo, and the desktop entry it launches.
+appstreamcli validate-tree --no-net "$prefix" >"$WORK/appstream.log" 2>&1 ||
+    fail "appstreamcli: $(cat "$WORK/appstream.log")"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.txt")
 [ "$("$prefix/bin/orvalis" --version)" = "orvalis $version" ] || fail "the installed viewer"
 for page in orvalis orvalis-write-demo orvalis-thumbnailer; do
     man -l "$prefix/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^NAME" || fail "man $page"
 done
 
-# The desktop entry and the thumbnailer take exactly the types the package defines.
+# The desktop entry, the thumbnailer and the metainfo take exactly the types the package defines.
 types=$(sed -n 's/.*type="\(application\/x-orvalis-[a-z]*\)".*/\1/p' \
     "$prefix/share/mime/packages/orvalis.xml" | sort | tr '\n' ';')
 for entry in applications/orvalis.desktop thumbnailers/orvalis.thumbnailer; do
     [ "$(sed -n 's/^MimeType=//p' "$prefix/share/$entry" | tr ';' '\n' | sort | grep . | tr '\n' ';')" = \
         "$types" ] || fail "$entry does not name the types $types"
 done
+[ "$(sed -n 's/.*<mediatype>\(.*\)<\/mediatype>.*/\1/p' "$prefix"/share/metainfo/*.xml | sort |
+    tr '\n' ';')" = "$types" ] || fail "the metainfo does not provide the types $types"
 desktop_entry="$prefix/share/applications/orvalis.desktop"
 grep -qx 'Exec=orvalis --windowed %f' "$desktop_entry" || fail "Exec"
 [ -f "$prefix/bin/$(sed -n 's/^TryExec=//p' "$desktop_entry")" ] ||

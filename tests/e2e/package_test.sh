@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package: cpack builds it from the build folder, lintian reports no error on it, and its
-# control fields name a section, a maintainer and the shared libraries it needs.
+# The Debian package: cpack builds it from the build folder, lintian reports no error on it, its
+# control fields name a section, a maintainer and the shared libraries it needs, and it holds the
+# programs and the metainfo of software centres.
 source "$(dirname "$0")/x11_session.bash"
 (cd "$BUILD_DIR" && cpack -G DEB -B "$WORK/dist" >"$WORK/cpack.log" 2>&1) ||
     fail "cpack failed: $(tail -5 "$WORK/cpack.log")"
@@ -17,4 +18,6 @@ contents=$(dpkg-deb -c "$package")
 for program in orvalis orvalis-write-demo orvalis-thumbnailer; do
     grep -q " ./usr/bin/$program\$" <<<"$contents" || fail "the package has no $program"
 done
+grep -q " ./usr/share/metainfo/invalid.orvalis.Orvalis.metainfo.xml\$" <<<"$contents" ||
+    fail "the package has no metainfo"
 echo "package: passed ($(stat -c %s "$package") bytes; $(grep -c '^W:' "$WORK/lintian.log") warnings)"
