@@ -1,6 +1,7 @@
 # Installing and packaging. On Linux: the programs under names of their own, a desktop entry, an icon,
-# the scene file types, a thumbnailer, manual pages and the documents, in a Debian package built by
-# `cpack -G DEB`. On Windows: a zip of the viewer, the demo writer, the README and the licence.
+# the metainfo that software centres list, the scene file types, a thumbnailer, manual pages and the
+# documents, in a Debian package built by `cpack -G DEB`. On Windows: a zip of the viewer, the demo
+# writer, the README and the licence.
 
 set(CPACK_PACKAGE_NAME orvalis)
 set(CPACK_PACKAGE_VENDOR "The Orvalis authors")
@@ -22,6 +23,8 @@ install(TARGETS orvalis write_demo thumbnailer RUNTIME DESTINATION ${CMAKE_INSTA
 
 set(PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 install(FILES ${PACKAGING}/orvalis.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PACKAGING}/orvalis.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME invalid.orvalis.Orvalis.metainfo.xml)
 install(FILES ${PACKAGING}/orvalis.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PACKAGING}/orvalis-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
