@@ -82,6 +82,7 @@ bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, Scen
     }
     const PixelBlock rgba =
         reversedRgbaRows(image.pixels.get(), image.width, image.height, 3, colourKeyAlpha);
+    image.pixels.reset();  // the decoded image is not kept beside its RGBA rows and GL's copy
     if (!rgba) {
         reportFileError(kOutOfMemory, *path);
         return false;
@@ -118,6 +119,7 @@ SceneTexture loadTgaTexture(const std::optional<std::string>& path, const char* 
     }
     const bool read = static_cast<bool>(image.pixels);
     const PixelBlock rgba = read ? tgaRgbaRows(image) : PixelBlock();
+    freeTgaPixels(image);  // the decoded image is not kept beside its RGBA rows and GL's copy
     if (read && !rgba) {
         reportFileError(kOutOfMemory, *path);
     }
