@@ -322,7 +322,7 @@ TEST_F(TextureLoading, EveryNameOfOneFileSharesItsFirstLoad) {
     folder.write("damaged.bmp", Bytes{'B', 'M', 0, 0, 0, 0});
     SceneLoad scene(textures);
     const std::vector<std::vector<std::string>> spellings{
-        {"wall.bmp", "WALL.BMP", ".\\wall.bmp", "..\\texture\\Wall.bmp"},
+        {"wall.bmp", "WALL.BMP", ".\\wall.bmp", ".\\.\\Wall.bmp"},
         {"glow.tga", ".\\GLOW.TGA"},
         {"damaged.bmp", "DAMAGED.bmp"}};
     for (const std::vector<std::string>& names : spellings) {

@@ -190,12 +190,11 @@ TEST_F(WorldTest, EveryNameOfOneModelFileSharesItsOneLoad) {
     writeModel("other.omd", chainModel(3));
     const std::string forged = "x\n1 9 forged";
     World world;
-    EXPECT_EQ(
-        read(world, writeWorld("w.rsw", worldOf({"m.omd", ".\\M.OMD", "other.omd",
-                                                 "..\\model\\m.omd", "gone", ".\\gone", forged}))),
-        "");
+    EXPECT_EQ(read(world, writeWorld("w.rsw", worldOf({"m.omd", ".\\M.OMD", "other.omd",
+                                                       ".\\.\\m.omd", "gone", ".\\gone", forged}))),
+              "");
     EXPECT_EQ(modelLog(),
-              "1 1 m.omd\n1 2 .\\M.OMD\n1 3 other.omd\n1 4 ..\\model\\m.omd\n"
+              "1 1 m.omd\n1 2 .\\M.OMD\n1 3 other.omd\n1 4 .\\.\\m.omd\n"
               "0 5 gone\n0 6 .\\gone\n0 7 x\\x0a1 9 forged\n");
     EXPECT_EQ(world.loaded, (Flags{1, 1, 1, 1, 0, 0, 0}));
     EXPECT_EQ(modelIndices(world), (Indices{0, 0, 2, 0, 4, 4, 6}));
