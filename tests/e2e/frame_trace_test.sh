@@ -2,24 +2,49 @@
 # One frame of the demo world as GL calls, recorded with apitrace: clear, identity, the camera's
 # look-at from the start pose, the scene offset and z mirror, the ground's fixed matrix, then one
 # texture bind and one glBegin/glEnd per ground quad and per model face, each face switching its
-# blending or alpha test on and off again.
+# blending or alpha test on and off again. Each bind names the file its texture holds, by the order
+# of the files' uploads: the same frame comes from a world that names one of its model files by a
+# second spelling, whose placements draw the model and textures of the first, read once.
 source "$(dirname "$0")/x11_session.bash"
 # A 640 x 480 screen: fullscreen without a question, and the pointer where the camera wants it.
 start_display 640x480
 write_demo
 
-start_viewer "$WORK/demo/world" apitrace trace --output "$WORK/world.trace"
-window=$(wait_window "Orvalis : Displaying" 30)
-sleep 2
-press "$window" Escape
-expect_viewer_exit 0 20
+# Records the world in the folder $1 into $2.trace; its second full frame, each texture name
+# replaced by the number of the file it holds (in the order of the uploads), goes to $2.txt, and
+# the number of files uploaded to $2.uploads.
+record_frame() {
+    start_viewer "$1" apitrace trace --output "$2.trace"
+    local window
+    window=$(wait_window "Orvalis : Displaying" 30)
+    sleep 2
+    press "$window" Escape
+    expect_viewer_exit 0 20
+    # Each frame swaps twice; the second full frame runs from after the second swap to the third.
+    local swaps
+    mapfile -t swaps < <(apitrace dump --color=never --grep=glXSwapBuffers "$2.trace" |
+        sed -n 's/^\([0-9]*\) glXSwapBuffers.*/\1/p' | head -3)
+    ((${#swaps[@]} == 3)) || fail "the recording holds ${#swaps[@]} swaps, not 3"
+    apitrace dump --color=never --calls="0-${swaps[2]}" "$2.trace" |
+        sed 's/\([ {]\)-0\([,})]\)/\10\2/g; s/dpy = 0x[0-9a-f]*/dpy/' |
+        awk -v first="$((swaps[1] + 1))" -v uploads="$2.uploads" '
+            match($0, /^[0-9]+ /) { call = substr($0, 1, RLENGTH - 1) + 0; $0 = substr($0, RLENGTH + 1) }
+            /^glBindTexture\(target = GL_TEXTURE_2D, texture = [0-9]+\)/ {
+                bound = $0; sub(/.*texture = /, "", bound); sub(/\).*/, "", bound)
+                if (call >= first) {
+                    $0 = "glBindTexture(target = GL_TEXTURE_2D, texture = file " \
+                         (bound in file ? file[bound] : "none") ")"
+                }
+            }
+            /^glTexImage2D\(target = GL_TEXTURE_2D, level = 0,/ && !(bound in file) {
+                file[bound] = ++files
+            }
+            call >= first { print }
+            END { print files + 0 > uploads }' >"$2.txt"
+}
 
-# Each frame swaps twice; the second full frame runs from after the second swap to the third.
-mapfile -t swaps < <(apitrace dump --color=never --grep=glXSwapBuffers "$WORK/world.trace" |
-    sed -n 's/^\([0-9]*\) glXSwapBuffers.*/\1/p' | head -3)
-((${#swaps[@]} == 3)) || fail "the recording holds ${#swaps[@]} swaps, not 3"
-apitrace dump --color=never --calls="$((swaps[1] + 1))-${swaps[2]}" "$WORK/world.trace" |
-    sed -n 's/^[0-9]* //p' | sed 's/\([ {]\)-0\([,})]\)/\10\2/g' >"$WORK/frame.txt"
+record_frame "$WORK/demo/world" "$WORK/world"
+cp "$WORK/world.txt" "$WORK/frame.txt"
 
 diff <(head -10 "$WORK/frame.txt") - <<'EOF_HEAD' || fail "the frame does not begin as expected"
 glClear(mask = GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT)
@@ -67,4 +92,16 @@ rest=$(sed 's/BQNtvtvtvtvE//g; s/BLFTtvtvtvNEl//g; s/BAGTtvtvtvNEa//g' <<<"$shap
     fail "calls outside the quads and faces: $(tr -d '()M' <<<"$rest" | head -c 200)"
 [ "$(tr -cd '(' <<<"$rest" | wc -c)" = "$(tr -cd ')' <<<"$rest" | wc -c)" ] ||
     fail "the matrix pushes and pops do not pair"
+# The second placement names the first one's model file by another spelling.
+world_file=$(find "$WORK/demo/GameData/data/maps" -iname '*.rsw')
+first_name=$(dd if="$world_file" bs=1 skip=302 count=40 status=none | tr -d '\0')
+{ printf '.\\%s' "$first_name"; head -c $((38 - ${#first_name})) /dev/zero; } |
+    dd of="$world_file" bs=1 seek=$((302 + 252)) conv=notrunc status=none
+record_frame "$WORK/demo/world" "$WORK/twice"
+diff -q "$WORK/world.txt" "$WORK/twice.txt" >/dev/null ||
+    fail "a second spelling of a model file changes the frame: $(diff "$WORK/world.txt" \
+        "$WORK/twice.txt" | head -5)"
+[ "$(<"$WORK/twice.uploads")" = "$(<"$WORK/world.uploads")" ] ||
+    fail "a second spelling of a model file uploads $(<"$WORK/twice.uploads") files, not $(<"$WORK/world.uploads")"
+
 echo "frame trace: passed ($quads quads, $blended blended and $tested alpha-tested faces)"
