@@ -2,17 +2,17 @@
 # One frame of the demo world as GL calls, recorded with apitrace: clear, identity, the camera's
 # look-at from the start pose, the scene offset and z mirror, the ground's fixed matrix, then one
 # texture bind and one glBegin/glEnd per ground quad and per model face, each face switching its
-# blending or alpha test on and off again. Each bind names the file its texture holds, by the order
-# of the files' uploads: the same frame comes from a world that names one of its model files by a
-# second spelling, whose placements draw the model and textures of the first, read once.
+# blending or alpha test on and off again. Each bind names the pixels its texture holds: a world that
+# names one of its model files by a second spelling gives the same frame, its placements drawing the
+# first spelling's model (with its animation clocks) and textures, read and uploaded once.
 source "$(dirname "$0")/x11_session.bash"
 # A 640 x 480 screen: fullscreen without a question, and the pointer where the camera wants it.
 start_display 640x480
 write_demo
 
-# Records the world in the folder $1 into $2.trace; its second full frame, each texture name
-# replaced by the number of the file it holds (in the order of the uploads), goes to $2.txt, and
-# the number of files uploaded to $2.uploads.
+# Records the world in the folder $1 into $2.trace. Its second full frame goes to $2.txt, each bound
+# texture named by what it holds: the checksum of the pixels of its last level-0 upload, so that
+# textures holding one file compare equal. The number of level-0 uploads goes to $2.uploads.
 record_frame() {
     start_viewer "$1" apitrace trace --output "$2.trace"
     local window
@@ -25,28 +25,33 @@ record_frame() {
     mapfile -t swaps < <(apitrace dump --color=never --grep=glXSwapBuffers "$2.trace" |
         sed -n 's/^\([0-9]*\) glXSwapBuffers.*/\1/p' | head -3)
     ((${#swaps[@]} == 3)) || fail "the recording holds ${#swaps[@]} swaps, not 3"
-    apitrace dump --color=never --calls="0-${swaps[2]}" "$2.trace" |
+    mkdir "$2.blobs"
+    (cd "$2.blobs" && apitrace dump --color=never --blobs --calls="0-${swaps[2]}" "$2.trace") |
         sed 's/\([ {]\)-0\([,})]\)/\10\2/g; s/dpy = 0x[0-9a-f]*/dpy/' |
-        awk -v first="$((swaps[1] + 1))" -v uploads="$2.uploads" '
+        awk -v first="$((swaps[1] + 1))" -v blobs="$2.blobs" -v uploads="$2.uploads" '
             match($0, /^[0-9]+ /) { call = substr($0, 1, RLENGTH - 1) + 0; $0 = substr($0, RLENGTH + 1) }
             /^glBindTexture\(target = GL_TEXTURE_2D, texture = [0-9]+\)/ {
                 bound = $0; sub(/.*texture = /, "", bound); sub(/\).*/, "", bound)
                 if (call >= first) {
-                    $0 = "glBindTexture(target = GL_TEXTURE_2D, texture = file " \
-                         (bound in file ? file[bound] : "none") ")"
+                    $0 = "glBindTexture(target = GL_TEXTURE_2D, texture = " \
+                         (bound in held ? held[bound] : "empty") ")"
                 }
             }
-            /^glTexImage2D\(target = GL_TEXTURE_2D, level = 0,/ && !(bound in file) {
-                file[bound] = ++files
+            /^glTexImage2D\(target = GL_TEXTURE_2D, level = 0,.*blob\("/ {
+                blob = $0; sub(/.*blob\("/, "", blob); sub(/".*/, "", blob)
+                checksum = "sha1sum " blobs "/" blob
+                checksum | getline sum
+                close(checksum)
+                held[bound] = "pixels " substr(sum, 1, 16)
+                ++uploaded
             }
             call >= first { print }
-            END { print files + 0 > uploads }' >"$2.txt"
+            END { print uploaded + 0 > uploads }' >"$2.txt"
 }
 
 record_frame "$WORK/demo/world" "$WORK/world"
-cp "$WORK/world.txt" "$WORK/frame.txt"
 
-diff <(head -10 "$WORK/frame.txt") - <<'EOF_HEAD' || fail "the frame does not begin as expected"
+diff <(head -10 "$WORK/world.txt") - <<'EOF_HEAD' || fail "the frame does not begin as expected"
 glClear(mask = GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT)
 glLoadIdentity()
 glMultMatrixf(m = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
@@ -80,7 +85,7 @@ shape=$(awk '
     /^glGetFloatv\(pname = GL_(PROJECTION|MODELVIEW)_MATRIX/ { printf "g"; next }
     /^glClear\(/ { printf "C"; next }
     /^glXSwapBuffers\(/ { printf "S"; next }
-    /./ { printf "?" }' "$WORK/frame.txt")
+    /./ { printf "?" }' "$WORK/world.txt")
 count() { grep -o "$1" <<<"$shape" | wc -l; }
 quads=$(count 'BQNtvtvtvtvE')
 blended=$(count 'BLFTtvtvtvNEl')
