@@ -44,7 +44,7 @@ const SceneTexture& SceneLoad::rememberTexture(const std::string& key,
 }
 
 void SceneLoad::spendTexels(std::uint64_t texels) {
-    texelsSpent_ += std::min(texels, texelsLeft());
+    texelsSpent_ += std::min(texels, budgets_.texturePixels - texelsSpent_);
 }
 
 ReadResult SceneLoad::readDataFile(std::string_view path, const std::string& cannotOpen,

@@ -4,6 +4,7 @@
 // the scene's budgets of decoded texels and of model and ground file bytes. The shell makes one
 // for each scene set-up; it dies with the load, since its GL names belong to that load's context.
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -20,10 +21,15 @@ using TextureName = std::uint32_t;
 // What one scene load may take on. Real maps use a few hundred textures of 256 x 256 or 512 x 512
 // texels and model and ground files of a few MiB: they stay far inside.
 struct LoadBudgets {
-    // Decoded texels of all the scene's textures: 128 Mi texels are 512 MiB of RGBA.
-    std::uint64_t texturePixels = std::uint64_t{128} << 20;
-    // Bytes of all the scene's model and ground files together.
-    std::uint64_t dataFileBytes = std::uint64_t{512} << 20;
+    // Decoded texels of all the scene's textures: 96 Mi texels are 384 MiB of RGBA, 384 textures
+    // of 512 x 512. GL holds them with their mipmap levels, and may hold them twice.
+    std::uint64_t texturePixels = std::uint64_t{96} << 20;
+    // Decoded texels of one texture, 4096 x 4096: while it is uploaded, its pixels are held several
+    // times over (the RGBA rows, the mipmap levels, GL's copy).
+    std::uint64_t texturePixelsEach = std::uint64_t{16} << 20;
+    // Bytes of all the scene's model and ground files together; their records take about as much
+    // memory again.
+    std::uint64_t dataFileBytes = std::uint64_t{384} << 20;
 };
 
 inline constexpr char kFilesOverBudget[] = "The scene's model and ground files pass their budget";
@@ -56,8 +62,11 @@ class SceneLoad {
     std::optional<TextureName> checkerboard() const { return checkerboard_; }
     void rememberCheckerboard(TextureName name) { checkerboard_ = name; }
 
-    // The texels a texture may still decode to, and their spending.
-    std::uint64_t texelsLeft() const { return budgets_.texturePixels - texelsSpent_; }
+    // The texels the next texture may decode to: what is left of the budget, and no more than
+    // one texture may have. And their spending.
+    std::uint64_t texelsForNextTexture() const {
+        return std::min(budgets_.texturePixels - texelsSpent_, budgets_.texturePixelsEach);
+    }
     void spendTexels(std::uint64_t texels);
 
     // Reads a model or ground file whole, counting its bytes against the budget: nothing on

@@ -77,7 +77,7 @@ bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, Scen
     }
     RgbImage image;
     if (!loadDibImage(path->c_str(), scene.capabilities().maxTextureSide(), image,
-                      scene.texelsLeft())) {
+                      scene.texelsForNextTexture())) {
         return false;
     }
     const PixelBlock rgba =
@@ -113,7 +113,8 @@ SceneTexture loadTgaTexture(const std::optional<std::string>& path, const char* 
     glBindTexture(GL_TEXTURE_2D, checkerboard.value_or(texture));
     TgaImage image;
     if (path) {
-        loadTga(path->c_str(), image, TGA_NO_UPLOAD, scene.capabilities(), scene.texelsLeft());
+        loadTga(path->c_str(), image, TGA_NO_UPLOAD, scene.capabilities(),
+                scene.texelsForNextTexture());
     } else {
         failTga("File not found", textureName, image);
     }

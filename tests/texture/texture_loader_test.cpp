@@ -388,8 +388,9 @@ TEST_F(TextureLoading, EveryTgaThatCannotBeReadSharesOneCheckerboard) {
     EXPECT_EQ(boundTexels(GL_LUMINANCE, 1)[16], 0);  // the checkerboard's second square
 }
 
-// A texture that would take the scene past its budget of texels is left out before its pixels
-// are allocated, with one line: a BMP stays empty, a TGA shows the checkerboard. Smaller textures
+// A texture that would take the scene past its budget of texels, or has more than one texture
+// may, is left out before its pixels are allocated, with one line: a BMP stays empty, a TGA shows
+// the checkerboard. Smaller textures
 // that still fit load, and a file loaded before costs nothing when named again.
 TEST_F(TextureLoading, TexturesPastTheSceneBudgetAreLeftOut) {
     for (const char* name : {"a.bmp", "b.bmp"}) {
@@ -398,9 +399,11 @@ TEST_F(TextureLoading, TexturesPastTheSceneBudgetAreLeftOut) {
     folder.write("c.tga", tgaFile(patternPicture(4, 4)));
     folder.write("d.tga", tgaFile(patternPicture(2, 2)));
     folder.write("e.bmp", bmpOf(patternPicture(1, 1)));
-    SceneLoad scene(textures, {.texturePixels = 20});
+    folder.write("wide.tga", tgaFile(patternPicture(5, 4)));
+    SceneLoad scene(textures, {.texturePixels = 20, .texturePixelsEach = 16});
     const std::string texturePath = folder.root() + "\\data\\texture\\";
     const std::vector<std::tuple<std::string, bool, std::string, std::string, GLint>> loads{
+        {"wide.tga", false, "", "The image passes the scene's texture budget - ", 128},
         {"a.bmp", true, "", "", 4},
         {"b.bmp", false, "The image passes the scene's texture budget - ", "", 0},
         {"c.tga", false, "", "The image passes the scene's texture budget - ", 128},
