@@ -11,6 +11,7 @@
 #include "ground/ground.h"
 #include "model/model.h"
 #include "platform/win32_types.h"
+#include "texture/scene_load.h"
 #include "texture/texture_capabilities.h"
 #include "view/camera.h"
 #include "view/frame_timer.h"
@@ -32,6 +33,7 @@ struct AppState {
     Camera camera;
     FrameTimer frameTimer;
     TextureCapabilities textureCapabilities;  // of the driver, for every load of the run
+    LoadBudgets loadBudgets;                  // what each load of the scene may take on
     Ground ground;                            // the scene of ground mode
     World world;                              // the scene of world mode
     std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded

@@ -21,20 +21,21 @@ void reportSceneFailure(const std::string& name, const ReadResult& result) {
     platform().messageBox(nullptr, text.c_str(), "Error", win32::MB_OK);
 }
 
-// The loads go into the current rendering context, whose largest texture side they keep to.
+// The loads go into the current rendering context, whose largest texture side they keep to. They
+// share one SceneLoad: its GL names belong to this context, and its budgets to this load.
 ReadResult loadScene(AppState& app) {
     const std::string& name = app.names.front();
     const char* dataRoot = app.dataRoot.c_str();
-    TextureCapabilities& textures = app.textureCapabilities;
-    textures.readMaxTextureSide();
+    app.textureCapabilities.readMaxTextureSide();
+    SceneLoad scene(app.textureCapabilities, app.loadBudgets);
     switch (sceneModeOf(name)) {
         case SceneMode::ground:
             app.groundMode = true;
-            return app.ground.readGround(dataRoot, name.c_str(), textures);
+            return app.ground.readGround(dataRoot, name.c_str(), scene);
         case SceneMode::world:
             app.worldMode = true;
             return app.world.readWorld(
-                dataRoot, name.c_str(), textures,
+                dataRoot, name.c_str(), scene,
                 [&app](const std::string& title) {
                     setWindowTitle(app.window, "%s", title.c_str());
                 },
@@ -43,7 +44,7 @@ ReadResult loadScene(AppState& app) {
             break;
     }
     app.models = std::vector<Model>(app.names.size());
-    return app.models.front().load(dataRoot, name.c_str(), textures);
+    return app.models.front().load(dataRoot, name.c_str(), scene);
 }
 
 void setFog() {

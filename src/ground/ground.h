@@ -9,7 +9,7 @@
 #include "ground/ground_file.h"
 #include "io/read_result.h"
 #include "platform/gl.h"
-#include "texture/texture_capabilities.h"
+#include "texture/scene_load.h"
 #include "view/bounding_box.h"
 #include "view/frustum.h"
 #include "view/vector3.h"
@@ -36,11 +36,11 @@ class Ground {
     Ground& operator=(Ground&&) = default;
     virtual ~Ground() = default;
 
-    // Reads the ground file at `path` and loads its textures below `dataRoot`. A file that cannot
-    // be opened or read, or is damaged, leaves the ground empty and reports its reason in one line
-    // on standard error.
-    ReadResult readGround(const char* dataRoot, const char* path,
-                          TextureCapabilities& capabilities);
+    // Reads the ground file at `path` and loads its textures below `dataRoot`, within the budgets
+    // of `scene`. A file that cannot be opened or read, is damaged, or passes what is left of the
+    // scene's budget of file bytes, leaves the ground empty and reports its reason in one line on
+    // standard error.
+    ReadResult readGround(const char* dataRoot, const char* path, SceneLoad& scene);
     // Draws the cells whose test cube is not outside the view, the grid in the caller's x-z plane
     // centred at its origin, heights along -y. The caller's matrix is left as found.
     void drawGround() const;

@@ -20,41 +20,42 @@ void adopt(Ground& ground, GroundFile& file) {
     ground.blockCount = static_cast<std::int32_t>(ground.blocks.size());
 }
 
-// Every texture is loaded into its own new GL name, in file order, whether or not it loads.
+// Every texture gets its own new GL name, in file order, whether or not it loads; a file that the
+// scene loaded before keeps the name of its first load.
 void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::string>& names,
-                  TextureCapabilities& capabilities) {
+                  SceneLoad& scene) {
     if (names.empty()) {
         return;
     }
     glGenTextures(ground.textureCount, ground.textures.data());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        loadTexture(dataRoot, names[i].c_str(), ground.textures[i], capabilities);
+        loadTexture(dataRoot, names[i].c_str(), ground.textures[i], scene);
     }
 }
 
 ReadResult readGroundFile(Ground& ground, const char* dataRoot, const char* path,
-                          TextureCapabilities& capabilities) {
-    const HostFile bytes = readHostFile(path);
-    if (!bytes) {
-        return unreadFileResult(bytes, "Cannot open the ground file");
+                          SceneLoad& scene) {
+    HostFile bytes;
+    if (ReadResult unread = scene.readDataFile(path, "Cannot open the ground file", bytes);
+        !unread) {
+        return unread;
     }
     auto file = parseGroundFile(bytes.bytes);
     if (!file) {
         return file.result();
     }
     adopt(ground, *file);
-    loadTextures(ground, dataRoot, file->textureNames, capabilities);
+    loadTextures(ground, dataRoot, file->textureNames, scene);
     return {};
 }
 
 }  // namespace
 
-ReadResult Ground::readGround(const char* dataRoot, const char* path,
-                              TextureCapabilities& capabilities) {
+ReadResult Ground::readGround(const char* dataRoot, const char* path, SceneLoad& scene) {
     GroundFile empty;
     adopt(*this, empty);
     return failingWhenMemoryRunsOut(
-        path, [&] { return reported(readGroundFile(*this, dataRoot, path, capabilities), path); },
+        path, [&] { return reported(readGroundFile(*this, dataRoot, path, scene), path); },
         [&] {
             adopt(*this, empty);
             return ReadResult(Damaged{kOutOfMemory});

@@ -13,7 +13,6 @@
 #include "io/byte_cursor.h"
 #include "io/read_result.h"
 #include "model/model_records.h"
-#include "texture/texture_capabilities.h"
 #include "texture/texture_loader.h"
 #include "view/bounding_box.h"
 #include "view/transform.h"
@@ -115,14 +114,15 @@ class Model {
     Model& operator=(Model&&) = default;
     virtual ~Model() = default;
 
-    // Reads the model file at `path` (parseModelFile) and loads its textures below `dataRoot`.
-    // A file that cannot be opened is not reported: its caller decides. One larger than
-    // kMaxDataFileBytes, one the parser finds damaged, and memory that runs out give one line on
-    // standard error; the model then stays as constructed. What the parser left out of a model
-    // that loads is reported too, a line for each.
-    ReadResult load(const char* dataRoot, const char* path, TextureCapabilities& capabilities);
+    // Reads the model file at `path` (parseModelFile) and loads its textures below `dataRoot`,
+    // within the budgets of `scene`. A file that cannot be opened is not reported: its caller
+    // decides. One larger than kMaxDataFileBytes or than what is left of the scene's budget of file
+    // bytes, one the parser finds damaged, and memory that runs out give one line on standard
+    // error; the model then stays as constructed. What the parser left out of a model that loads
+    // is reported too, a line for each.
+    ReadResult load(const char* dataRoot, const char* path, SceneLoad& scene);
     // Creates and loads the model's textures, then resolves the node texture tables.
-    void createTextures(const char* dataRoot, TextureCapabilities& capabilities);
+    void createTextures(const char* dataRoot, SceneLoad& scene);
     // Fills the node texture tables from the model's textures.
     void resolveNodeTextures();
 

@@ -6,12 +6,11 @@
 namespace {
 
 // The model is replaced only by one that loaded.
-ReadResult loadModelFile(Model& model, const char* dataRoot, const char* path,
-                         TextureCapabilities& capabilities) {
-    const HostFile bytes = readHostFile(path);
-    if (!bytes) {
+ReadResult loadModelFile(Model& model, const char* dataRoot, const char* path, SceneLoad& scene) {
+    HostFile bytes;
+    if (const ReadResult unread = scene.readDataFile(path, "Cannot open the model file", bytes);
+        !unread) {
         // Only a refused file is reported: the caller decides about one it could not have.
-        const ReadResult unread = unreadFileResult(bytes, "Cannot open the model file");
         return bytes.problem == HostFile::Problem::tooLarge ? reported(unread, path) : unread;
     }
     auto file = parseModelFile(bytes.bytes);
@@ -22,7 +21,7 @@ ReadResult loadModelFile(Model& model, const char* dataRoot, const char* path,
         reportFileError(skipped, path);
     }
     Model loaded = std::move(file->model);
-    loaded.createTextures(dataRoot, capabilities);
+    loaded.createTextures(dataRoot, scene);
     model = std::move(loaded);
     return {};
 }
@@ -39,19 +38,19 @@ void ModelNode::resolveTextures(std::span<const TextureName> modelTextures,
     }
 }
 
-ReadResult Model::load(const char* dataRoot, const char* path, TextureCapabilities& capabilities) {
+ReadResult Model::load(const char* dataRoot, const char* path, SceneLoad& scene) {
     return failingWhenMemoryRunsOut(
-        path, [&] { return loadModelFile(*this, dataRoot, path, capabilities); },
+        path, [&] { return loadModelFile(*this, dataRoot, path, scene); },
         [] { return ReadResult(Damaged{kOutOfMemory}); });
 }
 
-void Model::createTextures(const char* dataRoot, TextureCapabilities& capabilities) {
+void Model::createTextures(const char* dataRoot, SceneLoad& scene) {
     textures.assign(textureNames.size(), 0);
     // A texture that loadTexture rejects leaves its flag unwritten: it counts as a BMP.
     fromTga.assign(textureNames.size(), 0);
     glGenTextures(textureCount, textures.data());
     for (std::size_t i = 0; i < textureNames.size(); ++i) {
-        loadTexture(dataRoot, textureNames[i].c_str(), textures[i], capabilities, &fromTga[i]);
+        loadTexture(dataRoot, textureNames[i].c_str(), textures[i], scene, &fromTga[i]);
     }
     resolveNodeTextures();
 }

@@ -364,7 +364,8 @@ std::uint16_t countDibColours(const DibHeader& header) {
     }
 }
 
-DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) {
+DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
+                      std::uint64_t maxPixels) {
     DibLayout layout;
     if (const char* failure = parseDib(file, layout)) {
         return {{}, failure};
@@ -374,7 +375,7 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) 
         return {{}, kNoMemory};
     }
     if (const char* refusal =
-            imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide)) {
+            imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide, maxPixels)) {
         return {{}, nullptr, refusal};
     }
     if (!formatSupported(header) || (!isRle(header) && !holdsAllRows(layout))) {
@@ -395,7 +396,8 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide) 
     return {std::move(image), nullptr};
 }
 
-ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image) {
+ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
+                        std::uint64_t maxPixels) {
     const HostFile file = readHostFile(path);
     if (file.problem == HostFile::Problem::tooLarge) {
         return reported(Damaged{kFileTooLarge}, path);
@@ -404,7 +406,7 @@ ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image)
     if (!file || file.bytes.empty()) {
         return shownDibFailure(CannotOpen{"Failed to open DIB file " + std::string(path) + ".\n"});
     }
-    DibDecoding decoding = decodeDib(file.bytes, maxSide);
+    DibDecoding decoding = decodeDib(file.bytes, maxSide, maxPixels);
     if (decoding.refusal != nullptr) {
         return reported(Damaged{decoding.refusal}, path);
     }

@@ -44,12 +44,14 @@ struct DibDecoding {
 };
 
 // Decodes a whole BMP file held in memory; reads nothing outside `file`. An image wider or taller
-// than `maxSide`, or with more pixels than its file can describe (imageSizeRefusal), is refused
-// before its pixels are allocated.
-DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide);
+// than `maxSide`, with more pixels than its file can describe or than `maxPixels`
+// (imageSizeRefusal), is refused before its pixels are allocated.
+DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
+                      std::uint64_t maxPixels = kAnyPixelCount);
 
-// Reads the file at `path` into `image`, with the side limit of decodeDib. A file larger than
+// Reads the file at `path` into `image`, with the size limits of decodeDib. A file larger than
 // kMaxDataFileBytes and a refused image give one line "<what> - <path>" on standard error; every
 // other failure shows its message box (caption "Error", owned by the window with the keyboard
 // focus). A failure's reason is the text it showed; `image` is then left alone.
-ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image);
+ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
+                        std::uint64_t maxPixels = kAnyPixelCount);

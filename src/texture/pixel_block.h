@@ -25,16 +25,24 @@ inline PixelBlock allocZeroed(std::size_t count, std::size_t elementSize = 1) {
     return PixelBlock(static_cast<std::uint8_t*>(std::calloc(count, elementSize)));
 }
 
+// No limit on an image's pixel count besides the others.
+inline constexpr std::uint64_t kAnyPixelCount = ~std::uint64_t{0};
+inline constexpr char kOverTextureBudget[] = "The image passes the scene's texture budget";
+
 // Why an image of `width` x `height` pixels from a file of `fileBytes` bytes gets no pixel block,
-// or null when it may have one: no side may exceed `maxSide`, the largest texture GL takes, and
-// no file describes more than kMaxPixelsPerFileByte pixels a byte.
+// or null when it may have one: no side may exceed `maxSide`, the largest texture GL takes, no
+// file describes more than kMaxPixelsPerFileByte pixels a byte, and no image has more than
+// `maxPixels` pixels, what is left of its scene's texture budget (kOverTextureBudget).
 inline const char* imageSizeRefusal(std::int64_t width, std::int64_t height, std::size_t fileBytes,
-                                    std::int64_t maxSide) {
+                                    std::int64_t maxSide, std::uint64_t maxPixels) {
     if (width > maxSide || height > maxSide) {
         return "The image is larger than the largest texture";
     }
     if (static_cast<std::uint64_t>(width * height) > kMaxPixelsPerFileByte * fileBytes) {
         return "The image has more pixels than its file can describe";
+    }
+    if (static_cast<std::uint64_t>(width * height) > maxPixels) {
+        return kOverTextureBudget;
     }
     return nullptr;
 }

@@ -71,24 +71,18 @@ void buildMipmaps(const PixelBlock& rgba, std::int32_t width, std::int32_t heigh
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.get());
 }
 
-// Tells the caller which kind of file the texture came from, when it asks.
-void reportSource(std::uint8_t* fromTga, std::uint8_t value) {
-    if (fromTga != nullptr) {
-        *fromTga = value;
-    }
-}
-
-bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture,
-                    const TextureCapabilities& capabilities, std::uint8_t* fromTga) {
+bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, SceneLoad& scene) {
     if (!path || !hostFileReadable(*path)) {
         return false;
     }
     RgbImage image;
-    if (!loadDibImage(path->c_str(), capabilities.maxTextureSide(), image)) {
+    if (!loadDibImage(path->c_str(), scene.capabilities().maxTextureSide(), image,
+                      scene.texelsForNextTexture())) {
         return false;
     }
     const PixelBlock rgba =
         reversedRgbaRows(image.pixels.get(), image.width, image.height, 3, colourKeyAlpha);
+    image.pixels.reset();  // the decoded image is not kept beside its RGBA rows and GL's copy
     if (!rgba) {
         reportFileError(kOutOfMemory, *path);
         return false;
@@ -96,7 +90,7 @@ bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture,
     glBindTexture(GL_TEXTURE_2D, texture);
     setTextureParameters();
     buildMipmaps(rgba, image.width, image.height);
-    reportSource(fromTga, 0);
+    scene.spendTexels(static_cast<std::uint64_t>(image.width) * image.height);
     return true;
 }
 
@@ -110,55 +104,107 @@ PixelBlock tgaRgbaRows(const TgaImage& image) {
                             });
 }
 
-// The texture is bound before the read: a TGA that cannot be read leaves the reader's checkerboard
-// in it.
-bool loadTgaTexture(const std::optional<std::string>& path, const char* textureName, GLuint texture,
-                    TextureCapabilities& capabilities, std::uint8_t* fromTga) {
-    glBindTexture(GL_TEXTURE_2D, texture);
+// A texture is bound before the read: a TGA that cannot be read leaves the reader's checkerboard
+// in it. That is the scene's one checkerboard once there is one; the file's own texture takes its
+// place when the read succeeds.
+SceneTexture loadTgaTexture(const std::optional<std::string>& path, const char* textureName,
+                            GLuint texture, SceneLoad& scene) {
+    const std::optional<TextureName> checkerboard = scene.checkerboard();
+    glBindTexture(GL_TEXTURE_2D, checkerboard.value_or(texture));
     TgaImage image;
     if (path) {
-        loadTga(path->c_str(), image, TGA_NO_UPLOAD, capabilities);
+        loadTga(path->c_str(), image, TGA_NO_UPLOAD, scene.capabilities(),
+                scene.texelsForNextTexture());
     } else {
         failTga("File not found", textureName, image);
     }
-    const PixelBlock rgba = image.pixels ? tgaRgbaRows(image) : PixelBlock();
-    if (image.pixels && !rgba) {
+    const bool read = static_cast<bool>(image.pixels);
+    const PixelBlock rgba = read ? tgaRgbaRows(image) : PixelBlock();
+    freeTgaPixels(image);  // the decoded image is not kept beside its RGBA rows and GL's copy
+    if (read && !rgba) {
         reportFileError(kOutOfMemory, *path);
     }
     if (!rgba) {
         // The parameters make the checkerboard a complete texture, so that it shows; drawn with
         // the alpha test like a BMP texture, it is opaque.
         setTextureParameters();
-        reportSource(fromTga, 0);
-        return false;
+        if (!read && !checkerboard) {
+            scene.rememberCheckerboard(texture);
+        }
+        return {read ? texture : scene.checkerboard().value_or(texture), 0, false};
+    }
+    if (checkerboard) {
+        glBindTexture(GL_TEXTURE_2D, texture);
     }
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     setTextureParameters();
     buildMipmaps(rgba, image.width, image.height);
-    reportSource(fromTga, 1);
-    return true;
+    scene.spendTexels(static_cast<std::uint64_t>(image.width) * image.height);
+    return {texture, 1, true};
 }
 
-bool loadTextureFile(const char* dataRoot, const char* textureName, GLuint texture,
-                     TextureCapabilities& capabilities, std::uint8_t* fromTga) {
-    const TextureType type = textureTypeOf(textureName);
-    if (type == TextureType::unknown) {
-        limitedMessageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
-        return false;
+SceneTexture loadTextureFile(TextureType type, const std::optional<std::string>& path,
+                             const char* textureName, GLuint texture, SceneLoad& scene) {
+    switch (type) {
+        case TextureType::bmp:
+            if (loadBmpTexture(path, texture, scene)) {
+                return {texture, 0, true};
+            }
+            return {texture, std::nullopt, false};
+        case TextureType::tga:
+            return loadTgaTexture(path, textureName, texture, scene);
+        case TextureType::unknown:
+            break;
     }
+    limitedMessageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
+    return {texture, std::nullopt, false};
+}
+
+// The keys a texture is remembered by: its name's kind with the path as spelled, which finds a
+// repeated name without a look at the file system, and with the file the path reaches. A name
+// whose path is too long to compose is a file of its own.
+std::string spellingKey(TextureType type, const std::optional<std::string>& path,
+                        const char* textureName) {
+    return std::to_string(static_cast<int>(type)) +
+           (path ? " spelling " + *path : " name " + std::string(textureName));
+}
+
+std::string fileKey(TextureType type, const std::optional<std::string>& path,
+                    const char* textureName) {
+    return path ? std::to_string(static_cast<int>(type)) + ' ' + fileIdentity(*path)
+                : spellingKey(type, path, textureName);
+}
+
+const SceneTexture& sceneTexture(const char* dataRoot, const char* textureName, GLuint texture,
+                                 SceneLoad& scene) {
+    const TextureType type = textureTypeOf(textureName);
     const std::optional<std::string> path =
         composeDataPath("%s\\data\\texture\\%s", dataRoot, textureName);
-    return type == TextureType::bmp
-               ? loadBmpTexture(path, texture, capabilities, fromTga)
-               : loadTgaTexture(path, textureName, texture, capabilities, fromTga);
+    const std::string spelling = spellingKey(type, path, textureName);
+    if (const SceneTexture* known = scene.texture(spelling)) {
+        return *known;
+    }
+    const std::string file = fileKey(type, path, textureName);
+    if (const SceneTexture* known = scene.texture(file)) {
+        return scene.rememberTexture(spelling, *known);
+    }
+    scene.rememberTexture(file, loadTextureFile(type, path, textureName, texture, scene));
+    return scene.rememberTexture(spelling, *scene.texture(file));
 }
 
 }  // namespace
 
-bool loadTexture(const char* dataRoot, const char* textureName, TextureName texture,
-                 TextureCapabilities& capabilities, std::uint8_t* fromTga) {
+bool loadTexture(const char* dataRoot, const char* textureName, TextureName& texture,
+                 SceneLoad& scene, std::uint8_t* fromTga) {
     return failingWhenMemoryRunsOut(
         textureName,
-        [&] { return loadTextureFile(dataRoot, textureName, texture, capabilities, fromTga); },
+        [&] {
+            const SceneTexture& loaded = sceneTexture(dataRoot, textureName, texture, scene);
+            texture = loaded.name;
+            if (fromTga != nullptr && loaded.fromTga) {
+                *fromTga = *loaded.fromTga;
+            }
+            return loaded.loaded;
+        },
         [] { return false; });
 }

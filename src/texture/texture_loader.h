@@ -3,16 +3,17 @@
 
 #include <cstdint>
 
-#include "texture/texture_capabilities.h"
-
-// A GL texture name (GLuint), for the headers that keep GL out.
-using TextureName = std::uint32_t;
+#include "texture/scene_load.h"
 
 // Loads "<dataRoot>\data\texture\<textureName>" into `texture`: BMP files (by the name's last three
 // characters, "bmp" or "BMP") get alpha from a near-magenta colour key, TGA files ("tga" or "TGA")
 // keep their own alpha. `fromTga`, when given, receives 0 for a BMP and 1 for a TGA texture. A file
 // larger than kMaxDataFileBytes, and an image wider or taller than the capabilities' largest
-// texture side or with more pixels than its file can describe, fail as a file that cannot be read.
-// When memory runs out, one line "Out of memory - <textureName>" goes to standard error; false.
-bool loadTexture(const char* dataRoot, const char* textureName, TextureName texture,
-                 TextureCapabilities& capabilities, std::uint8_t* fromTga = nullptr);
+// texture side, with more pixels than its file can describe or than what is left of the scene's
+// texture budget, fail as a file that cannot be read. When memory runs out, one line
+// "Out of memory - <textureName>" goes to standard error; false.
+// A file that the scene loaded before, under any name that reaches it, is not read again:
+// `texture` and `fromTga` become those of its first load, and so does the result. Every TGA that
+// cannot be read shows the scene's one checkerboard, whose name `texture` then becomes.
+bool loadTexture(const char* dataRoot, const char* textureName, TextureName& texture,
+                 SceneLoad& scene, std::uint8_t* fromTga = nullptr);

@@ -105,8 +105,8 @@ int glPixelBytes(GLenum format) {
 }  // namespace
 
 ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
-                   TextureCapabilities& capabilities) {
-    const ReadResult result = readTga(path, image, flags, capabilities);
+                   TextureCapabilities& capabilities, std::uint64_t maxPixels) {
+    const ReadResult result = readTga(path, image, flags, capabilities, maxPixels);
     if (!result) {
         return result;
     }
@@ -120,12 +120,13 @@ ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
 }
 
 ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
-                   TextureCapabilities& capabilities) {
+                   TextureCapabilities& capabilities, std::uint64_t maxPixels) {
     findCompressionEntryPoints(capabilities);
     const HostFile file = readHostFile(path);
     ReadResult result = unreadFileResult(file, "File not found");
     if (file) {
-        const char* failure = decodeTga(file.bytes, image, flags, capabilities.maxTextureSide());
+        const char* failure =
+            decodeTga(file.bytes, image, flags, capabilities.maxTextureSide(), maxPixels);
         result = failure ? ReadResult(Damaged{failure}) : ReadResult();
     }
     if (!result) {
@@ -135,7 +136,7 @@ ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
 }
 
 const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
-                      std::int32_t maxSide) {
+                      std::int32_t maxSide, std::uint64_t maxPixels) {
     freeTgaPixels(image);
     ByteCursor cursor(file);
     if (!readTgaHeader(cursor, image)) {
@@ -147,7 +148,8 @@ const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::
     if (image.imageSize == 0) {
         return kInvalidSize;
     }
-    if (const char* refusal = imageSizeRefusal(image.width, image.height, file.size(), maxSide)) {
+    if (const char* refusal =
+            imageSizeRefusal(image.width, image.height, file.size(), maxSide, maxPixels)) {
         return refusal;
     }
     skipToPixels(cursor, image);

@@ -46,22 +46,23 @@ inline constexpr std::uint32_t TGA_COMPRESSED = 0x1000000;  // compressed intern
 
 // Reads `path` into `image`; uploads it unless TGA_NO_UPLOAD, then releases the pixels if
 // TGA_FREE_PIXELS. After a failure `image.pixels` is empty and the checkerboard is uploaded.
-// Images larger than the capabilities' largest texture side are refused as in decodeTga.
+// Images larger than the capabilities' largest texture side, or with more than `maxPixels` pixels,
+// are refused as in decodeTga.
 ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
-                   TextureCapabilities& capabilities);
+                   TextureCapabilities& capabilities, std::uint64_t maxPixels = kAnyPixelCount);
 
 // Looks up the compression entry points, then reads and decodes the file. A failure (a file that
 // cannot be opened, one larger than kMaxDataFileBytes, or one decodeTga refuses) goes through
 // failTga; its reason is the message printed.
 ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
-                   TextureCapabilities& capabilities);
+                   TextureCapabilities& capabilities, std::uint64_t maxPixels = kAnyPixelCount);
 
 // Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it
 // held: nothing on success, else the failure message. Reads nothing outside `file`. An image
-// wider or taller than `maxSide`, or with more pixels than its file can describe
+// wider or taller than `maxSide`, with more pixels than its file can describe or than `maxPixels`
 // (imageSizeRefusal), is refused before its pixels are allocated.
 const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
-                      std::int32_t maxSide);
+                      std::int32_t maxSide, std::uint64_t maxPixels = kAnyPixelCount);
 
 // Reads the 18 header bytes and derives bytesPerPixel and imageSize; false when the data is
 // shorter than the header.

@@ -1,10 +1,12 @@
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "io/file_errors.h"
 #include "io/host_files.h"
+#include "text/printable_text.h"
 #include "world/world.h"
 
 namespace {
@@ -35,10 +37,11 @@ LogFile createModelLog(const std::string& path) {
     return log;
 }
 
-// Each line goes out at once, so the log shows how far a load got.
+// Each line goes out at once, so the log shows how far a load got. A name's control characters are
+// escaped, so that it takes one line whatever it holds.
 void logModel(std::FILE* log, std::uint8_t loaded, int number, const std::string& name) {
     if (log != nullptr) {
-        std::fprintf(log, "%d %d %s\n", loaded, number, name.c_str());
+        std::fprintf(log, "%d %d %s\n", loaded, number, printableText(name).c_str());
         std::fflush(log);
     }
 }
@@ -58,7 +61,7 @@ void release(World& world) {
 struct WorldLoad {
     const char* dataRoot;
     const char* worldPath;
-    TextureCapabilities& capabilities;
+    SceneLoad& scene;
     const WorldProgress& progress;
     std::FILE* log;
 
@@ -71,13 +74,8 @@ struct WorldLoad {
 
 void readNamedGround(Ground& ground, const std::string& name, const WorldLoad& load) {
     if (const auto path = namedFilePath("%s\\data\\%s", load.dataRoot, name, load.worldPath)) {
-        ground.readGround(load.dataRoot, path->c_str(), load.capabilities);
+        ground.readGround(load.dataRoot, path->c_str(), load.scene);
     }
-}
-
-bool loadNamedModel(Model& model, const std::string& name, const WorldLoad& load) {
-    const auto path = namedFilePath("%s\\data\\model\\%s", load.dataRoot, name, load.worldPath);
-    return path && model.load(load.dataRoot, path->c_str(), load.capabilities);
 }
 
 std::string modelTitle(std::int32_t number, std::int32_t count, const std::string& name) {
@@ -85,18 +83,56 @@ std::string modelTitle(std::int32_t number, std::int32_t count, const std::strin
            ") : " + name;
 }
 
+// The models of a world's distinct names, each file read once whatever name reaches it.
+class ModelFiles {
+  public:
+    explicit ModelFiles(World& world) : world_(world) {}
+
+    // Loads model `k` from the file its name reaches, unless an earlier name reached that file:
+    // model `k` then stays empty and gives its placements to that name's model, whose load it
+    // shares. Gives whether the file loaded.
+    std::uint8_t load(std::int32_t k, const std::string& name, const WorldLoad& load) {
+        const auto path = namedFilePath("%s\\data\\model\\%s", load.dataRoot, name, load.worldPath);
+        if (!path) {
+            return 0;
+        }
+        const std::int32_t first = firstOfFile_.try_emplace(fileIdentity(*path), k).first->second;
+        if (first != k) {
+            sameAs_.emplace(k, first);
+            return world_.loaded[first];
+        }
+        return world_.models[k].load(load.dataRoot, path->c_str(), load.scene) ? 1 : 0;
+    }
+
+    // Points the placements of every name that shares a file at the model of that file.
+    void placeShared() const {
+        for (ModelInstance& instance : world_.instances) {
+            if (const auto shared = sameAs_.find(instance.modelIndex); shared != sameAs_.end()) {
+                instance.modelIndex = shared->second;
+            }
+        }
+    }
+
+  private:
+    World& world_;
+    std::map<std::string, std::int32_t> firstOfFile_;
+    std::map<std::int32_t, std::int32_t> sameAs_;
+};
+
 // Each distinct model once, in order of first appearance: its title before the load, its log
 // line after it.
 void loadModels(World& world, const std::vector<std::string>& names, const WorldLoad& load) {
     world.modelCount = static_cast<std::int32_t>(names.size());
     world.models = std::vector<Model>(names.size());
     world.loaded = std::vector<std::uint8_t>(names.size());
+    ModelFiles files(world);
     for (std::int32_t k = 0; k < world.modelCount; ++k) {
         const std::string& name = names[k];
         load.show(modelTitle(k + 1, world.modelCount, name));
-        world.loaded[k] = loadNamedModel(world.models[k], name, load) ? 1 : 0;
+        world.loaded[k] = files.load(k, name, load);
         logModel(load.log, world.loaded[k], k + 1, name);
     }
+    files.placeShared();
 }
 
 ReadResult readWorldFile(World& world, const WorldLoad& load) {
@@ -123,15 +159,14 @@ ReadResult readWorldFile(World& world, const WorldLoad& load) {
 }  // namespace
 
 // The log is created first, so that it never describes an earlier world.
-ReadResult World::readWorld(const char* dataRoot, const char* path,
-                            TextureCapabilities& capabilities, const WorldProgress& progress,
-                            const std::string& logPath) {
+ReadResult World::readWorld(const char* dataRoot, const char* path, SceneLoad& scene,
+                            const WorldProgress& progress, const std::string& logPath) {
     release(*this);
     return failingWhenMemoryRunsOut(
         path,
         [&] {
             const LogFile log = createModelLog(logPath);
-            const WorldLoad load{dataRoot, path, capabilities, progress, log.get()};
+            const WorldLoad load{dataRoot, path, scene, progress, log.get()};
             return reported(readWorldFile(*this, load), path);
         },
         [&] {

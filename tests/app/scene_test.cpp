@@ -4,7 +4,9 @@
 
 #include "app/scene.h"
 #include "app/window.h"
+#include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
+#include "formats/image_writer.h"
 #include "formats/world_writer.h"
 #include "platform/gl.h"
 #include "shell_test.h"
@@ -132,6 +134,42 @@ TEST_F(SceneTest, AWorldShowsItsProgressInTheWindowTitle) {
                   "ORVALIS", "Orvalis : Loading Ground", "Orvalis : Loading Models (1\\2) : m1",
                   "Orvalis : Loading Models (2\\2) : m2", "Orvalis : Displaying"}));
     EXPECT_TRUE(headless.messageBoxes.empty());
+}
+
+// Each set-up loads the scene within the budgets the shell keeps, into a SceneLoad of its own: two
+// names of one texture share it, one past the budget is left out, and a second set-up loads them
+// again into its new context.
+TEST_F(SceneTest, EachSetUpLoadsItsTexturesOnceWithinTheShellsBudgets) {
+    const std::filesystem::path textures = folder.path() / "data" / "texture";
+    ASSERT_TRUE(
+        writeFile((textures / "small.bmp").string(), bmpFile(BmpPicture{2, 2, {1, 2, 3, 4}, {}})));
+    ASSERT_TRUE(writeFile((textures / "large.bmp").string(),
+                          bmpFile(BmpPicture{4, 4, std::vector<std::uint32_t>(16), {}})));
+    GroundFile ground = flatGround(2, 2, "small.bmp");
+    ground.textureNames = {"small.bmp", "SMALL.BMP", "large.bmp"};
+    const std::string path = (folder.path() / "scene.gnd").string();
+    ASSERT_TRUE(writeGroundFile(path, ground));
+    appState().dataRoot = folder.string();
+    appState().names = {path};
+    appState().loadBudgets.texturePixels = 10;
+    for (const char* title : {"ORVALIS", "again"}) {
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(openWindow(title, 640, 480, 16, false), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "The image passes the scene's texture budget - " + folder.string() +
+                      "\\data\\texture\\large.bmp\n");
+        const std::vector<GLuint>& names = appState().ground.textures;
+        ASSERT_EQ(names.size(), 3u);
+        EXPECT_EQ(names[1], names[0]);
+        glBindTexture(GL_TEXTURE_2D, names[0]);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 2) << title;
+        glBindTexture(GL_TEXTURE_2D, names[2]);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 0) << title;
+        closeWindow();
+    }
 }
 
 TEST_F(SceneTest, ASceneFileThatDidNotLoadIsShownAndTheEmptySceneDrawn) {

@@ -65,7 +65,8 @@ const Ground& ground() {
         context();
         Ground g;
         TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
-        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), textures);
+        SceneLoad load(textures);
+        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), load);
         return g;
     }();
     return read;
@@ -103,7 +104,8 @@ void BM_ReadGround(benchmark::State& state) {
     Ground g;
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
-        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), textures);
+        SceneLoad load(textures);
+        g.readGround(scene().root.c_str(), scene().groundPath.c_str(), load);
         glDeleteTextures(g.textureCount, g.textures.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * scene().bytes.size()));

@@ -74,7 +74,8 @@ void BM_LoadModel(benchmark::State& state) {
     const auto fileSize = static_cast<std::int64_t>(std::filesystem::file_size(path));
     for (auto _ : state) {
         Model model;
-        benchmark::DoNotOptimize(model.load(kRoot.c_str(), path.c_str(), textures));
+        SceneLoad load(textures);
+        benchmark::DoNotOptimize(model.load(kRoot.c_str(), path.c_str(), load));
         state.PauseTiming();
         glDeleteTextures(model.textureCount, model.textures.data());
         state.ResumeTiming();
@@ -86,8 +87,9 @@ BENCHMARK(BM_LoadModel)->Unit(benchmark::kMillisecond);
 void BM_DrawModel(benchmark::State& state) {
     BenchmarkGlContext context;
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    SceneLoad load(textures);
     Model model;
-    if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str(), textures) ||
+    if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str(), load) ||
         model.nodeCount != kNodes) {
         state.SkipWithError("the benchmark model did not load");
         return;

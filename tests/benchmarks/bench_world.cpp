@@ -182,7 +182,8 @@ void BM_LoadWorld(benchmark::State& state) {
     World world;
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
-        world.readWorld(s.root.c_str(), s.worldPath.c_str(), textures, {});
+        SceneLoad load(textures);
+        world.readWorld(s.root.c_str(), s.worldPath.c_str(), load, {});
         state.PauseTiming();
         deleteTextures(world);
         state.ResumeTiming();
@@ -263,16 +264,18 @@ BENCHMARK(BM_DecodeTextures)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_LoadTextures(benchmark::State& state) {
     context();
     const std::vector<std::string>& loads = scene().textureLoads;
-    std::vector<GLuint> names(loads.size());
+    std::vector<GLuint> generated(loads.size());
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
-        glGenTextures(static_cast<GLsizei>(names.size()), names.data());
+        glGenTextures(static_cast<GLsizei>(generated.size()), generated.data());
+        std::vector<GLuint> names = generated;
+        SceneLoad load(textures);
         for (std::size_t i = 0; i < loads.size(); ++i) {
-            loadTexture(scene().root.c_str(), loads[i].c_str(), names[i], textures);
+            loadTexture(scene().root.c_str(), loads[i].c_str(), names[i], load);
         }
         glFinish();
         state.PauseTiming();
-        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+        glDeleteTextures(static_cast<GLsizei>(generated.size()), generated.data());
         state.ResumeTiming();
     }
 }
@@ -307,7 +310,8 @@ World& loadedWorld() {
         context();
         World w;
         TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
-        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), textures, {});
+        SceneLoad load(textures);
+        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), load, {});
         return w;
     }();
     return world;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "gl_test.h"
 #include "ground/ground.h"
 #include "ground_scratch.h"
@@ -68,8 +70,9 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     const std::string damagedPath = (root / "damaged.gnd").string();
     ASSERT_TRUE(writeFile(damagedPath, truncated));
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    SceneLoad scene(textures);
     ::testing::internal::CaptureStderr();
-    ReadResult result = ground.readGround(root.c_str(), damagedPath.c_str(), textures);
+    ReadResult result = ground.readGround(root.c_str(), damagedPath.c_str(), scene);
     EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The cells run past the end of the file - " + damagedPath + "\n");
@@ -80,7 +83,7 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
     const std::string missingPath = (root / "missing.gnd").string();
     ::testing::internal::CaptureStderr();
-    result = ground.readGround(root.c_str(), missingPath.c_str(), textures);
+    result = ground.readGround(root.c_str(), missingPath.c_str(), scene);
     EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + missingPath + "\n");
@@ -89,8 +92,7 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
 
     // A folder opens, but cannot be read.
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(ground.readGround(root.c_str(), root.c_str(), textures).status(),
-              ReadStatus::damaged);
+    EXPECT_EQ(ground.readGround(root.c_str(), root.c_str(), scene).status(), ReadStatus::damaged);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + root.string() + "\n");
 
@@ -102,10 +104,41 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
         GTEST_SKIP() << "the file system cannot make a sparse file over 256 MiB";
     }
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(ground.readGround(root.c_str(), hugePath.c_str(), textures));
+    EXPECT_FALSE(ground.readGround(root.c_str(), hugePath.c_str(), scene));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The file is larger than 256 MiB - " + hugePath + "\n");
     expectHolds(ground, GroundFile{});
 }
 
 }  // namespace
+
+// Names that reach one texture file share the texture of its first load; a ground file that would
+// pass what is left of the scene's budget of file bytes is left out with one line.
+TEST_F(GroundReading, NamesOfOneTextureShareItAndTheFileBudgetHolds) {
+    const ScratchFolder scratch;
+    const auto root = scratch.path();
+    ASSERT_TRUE(writeSolidTexture(root, "red.tga", {255, 0, 0, 255}));
+    ASSERT_TRUE(writeSolidTexture(root, "blue.tga", {0, 0, 255, 255}));
+    const GroundFile file =
+        terracedGround(4, 4, {"red.tga", ".\\RED.TGA", "missing.bmp", "blue.tga", "Missing.BMP"});
+    Ground ground;
+    ASSERT_TRUE(writeAndRead(ground, file, root, "g.gnd"));
+    ASSERT_EQ(ground.textures.size(), 5u);
+    EXPECT_EQ(ground.textures[1], ground.textures[0]);
+    EXPECT_EQ(ground.textures[4], ground.textures[2]);
+    EXPECT_NE(ground.textures[3], ground.textures[0]);
+    EXPECT_EQ(firstTexel(ground.textures[1]), (std::array<GLubyte, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(firstTexel(ground.textures[3]), (std::array<GLubyte, 4>{0, 0, 255, 255}));
+
+    const std::string path = (root / "g.gnd").string();
+    const auto size = std::filesystem::file_size(path);
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    SceneLoad scene(textures, {.dataFileBytes = 2 * size - 1});
+    ASSERT_TRUE(ground.readGround(root.c_str(), path.c_str(), scene));
+    ::testing::internal::CaptureStderr();
+    const ReadResult again = ground.readGround(root.c_str(), path.c_str(), scene);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The scene's model and ground files pass their budget - " + path + "\n");
+    EXPECT_EQ(again.status(), ReadStatus::damaged);
+    expectHolds(ground, GroundFile{});
+}

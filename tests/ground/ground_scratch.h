@@ -19,8 +19,8 @@ inline bool writeAndRead(Ground& ground, const GroundFile& file,
                          const std::filesystem::path& directory, const std::string& name) {
     const std::string path = (directory / name).string();
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
-    return writeGroundFile(path, file) &&
-           ground.readGround(directory.c_str(), path.c_str(), textures);
+    SceneLoad scene(textures);
+    return writeGroundFile(path, file) && ground.readGround(directory.c_str(), path.c_str(), scene);
 }
 
 // Writes a 2 x 2 TGA texture of one colour as <root>\data\texture\<name>.

@@ -126,7 +126,8 @@ TEST_F(ExhaustedMemory, AWorldStaysEmptyOrLoadsWithoutWhatFailed) {
     std::set<std::string> reported;
     failEachAllocationInTurn(
         [&] {
-            return world.readWorld(root.c_str(), path.c_str(), textures, {}) &&
+            SceneLoad scene(textures);
+            return world.readWorld(root.c_str(), path.c_str(), scene, {}) &&
                    world.loaded.size() == 1 && world.loaded[0] == 1 && world.ground.width == 2;
         },
         [&](bool, const std::string& errors) {

@@ -5,6 +5,7 @@
 #include "formats/byte_writer.h"
 #include "formats/image_writer.h"
 #include "model_draw_fixture.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -233,6 +234,30 @@ TEST_F(ModelDraw, EachNodeIsDrawnOnceAndEveryDrawAdvancesItsClock) {
     EXPECT_TRUE(drawRecorded(empty, {0, 0, 0, 0, 0, 0, 1, 1, 1}).empty());
 }
 
+// A model that names one missing TGA a thousand times looks for it and reports it once; every
+// entry of its texture table is the one checkerboard.
+TEST_F(ModelDraw, ANameRepeatedAThousandTimesLoadsOnce) {
+    const ScratchFolder scratch;
+    const std::filesystem::path& root = scratch.path();
+    ModelFileDescription file;
+    file.textureNames = std::vector<std::string>(1000, "missing.tga");
+    file.nodes = {pointNode("a", "")};
+    const std::string path = (root / "model.omd").string();
+    ASSERT_TRUE(writeModelFile(path, file));
+    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    SceneLoad scene(textures);
+    Model model;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(model.load(root.c_str(), path.c_str(), scene));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "File not found - " + root.string() + "\\data\\texture\\missing.tga\n");
+    EXPECT_EQ(model.textures, std::vector<TextureName>(1000, model.textures[0]));
+    glBindTexture(GL_TEXTURE_2D, model.textures[0]);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 128);
+}
+
 TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     const std::filesystem::path root =
         std::filesystem::path(::testing::TempDir()) / "orvalis_model_load";
@@ -247,8 +272,9 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     ASSERT_TRUE(writeFile((root / "data" / "texture" / "glow.tga").string(), tgaFile(glow)));
 
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    SceneLoad scene(textures);
     Model model;
-    ASSERT_TRUE(model.load(root.c_str(), path.c_str(), textures));
+    ASSERT_TRUE(model.load(root.c_str(), path.c_str(), scene));
     ASSERT_EQ(model.textures.size(), 3u);
     EXPECT_NE(model.textures[0], model.textures[1]);
     EXPECT_EQ(model.fromTga, (std::vector<std::uint8_t>{0, 1, 0}));
@@ -259,8 +285,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
 
     Model missing;
     testing::internal::CaptureStderr();
-    const ReadResult notThere =
-        missing.load(root.c_str(), (root / "nothing.omd").c_str(), textures);
+    const ReadResult notThere = missing.load(root.c_str(), (root / "nothing.omd").c_str(), scene);
     EXPECT_FALSE(notThere);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller decides";
     EXPECT_EQ(notThere.status(), ReadStatus::cannotOpen);
@@ -273,7 +298,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     ASSERT_TRUE(writeFile(cutPath, cut));
     Model damaged;
     testing::internal::CaptureStderr();
-    const ReadResult cutShort = damaged.load(root.c_str(), cutPath.c_str(), textures);
+    const ReadResult cutShort = damaged.load(root.c_str(), cutPath.c_str(), scene);
     EXPECT_FALSE(cutShort);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "model texture list cut short - " + cutPath + "\n");
@@ -285,7 +310,8 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     file.nodes[0].faces.push_back(modelFace({0, 1, 3}, {0, 1, 2}));
     ASSERT_TRUE(writeFile(path, modelFileBytes(file)));
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(model.load(root.c_str(), path.c_str(), textures));
+    SceneLoad reload(textures);
+    EXPECT_TRUE(model.load(root.c_str(), path.c_str(), reload));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "model node 0: 1 of 2 faces skipped, indices out of range - " + path + "\n");
     EXPECT_EQ(model.nodes[0].faceCount, 1);

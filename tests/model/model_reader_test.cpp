@@ -339,8 +339,9 @@ TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
     const std::string path = (folder.path() / relative).string();
     Model model;
     TextureCapabilities textures;
+    SceneLoad scene(textures);
     CaptureStderr();
-    const ReadResult result = model.load("root", path.c_str(), textures);
+    const ReadResult result = model.load("root", path.c_str(), scene);
     EXPECT_FALSE(result);
     EXPECT_EQ(GetCapturedStderr(), "The file is larger than 256 MiB - " + path + "\n");
     EXPECT_EQ(result.status(), ReadStatus::damaged);

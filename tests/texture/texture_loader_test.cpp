@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "formats/image_writer.h"
@@ -23,11 +24,19 @@ class TextureLoading : public HeadlessGlTest {
         textures = TextureCapabilities::ofCurrentContext();
     }
 
-    // Loads `name` into `texture`, returning the result; `printed` receives standard output.
+    // Loads `name` into `texture` as the first texture of a scene, returning the result;
+    // `printed` receives standard output.
     bool load(const std::string& name, std::uint8_t* fromTga, std::string* printed = nullptr) {
+        SceneLoad scene(textures);
+        return loadInto(scene, name, fromTga, printed);
+    }
+
+    // The same, as one more texture of `scene`.
+    bool loadInto(SceneLoad& scene, const std::string& name, std::uint8_t* fromTga = nullptr,
+                  std::string* printed = nullptr) {
         testing::internal::CaptureStdout();
         const bool loaded =
-            loadTexture(folder.root().c_str(), name.c_str(), texture, textures, fromTga);
+            loadTexture(folder.root().c_str(), name.c_str(), texture, scene, fromTga);
         const std::string output = testing::internal::GetCapturedStdout();
         if (printed != nullptr) {
             *printed = output;
@@ -302,3 +311,115 @@ TEST_F(TextureLoading, RunLengthImagesOfOneColourLoadWhole) {
 }
 
 }  // namespace
+
+// Within one scene every name that reaches a file, by any letter case or path, gets the texture
+// of its first load, its flag and its result; the file is read once, so a damaged one shows one
+// message. Each name's own texture stays empty.
+TEST_F(TextureLoading, EveryNameOfOneFileSharesItsFirstLoad) {
+    const RgbaPicture picture = patternPicture(2, 2);
+    folder.write("wall.bmp", bmpOf(picture));
+    folder.write("glow.tga", tgaFile(picture));
+    folder.write("damaged.bmp", Bytes{'B', 'M', 0, 0, 0, 0});
+    SceneLoad scene(textures);
+    const std::vector<std::vector<std::string>> spellings{
+        {"wall.bmp", "WALL.BMP", ".\\wall.bmp", ".\\.\\Wall.bmp"},
+        {"glow.tga", ".\\GLOW.TGA"},
+        {"damaged.bmp", "DAMAGED.bmp"}};
+    for (const std::vector<std::string>& names : spellings) {
+        std::vector<GLuint> loaded;
+        std::vector<std::uint8_t> flags;
+        std::vector<bool> results;
+        for (const std::string& name : names) {
+            glGenTextures(1, &texture);
+            const GLuint own = texture;
+            std::uint8_t fromTga = kUnwritten;
+            results.push_back(loadInto(scene, name, &fromTga));
+            loaded.push_back(texture);
+            flags.push_back(fromTga);
+            if (loaded.size() > 1) {
+                glBindTexture(GL_TEXTURE_2D, own);
+                EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 0) << name;
+            }
+        }
+        EXPECT_EQ(loaded, std::vector<GLuint>(names.size(), loaded[0])) << names[0];
+        EXPECT_EQ(flags, std::vector<std::uint8_t>(names.size(), flags[0])) << names[0];
+        EXPECT_EQ(results, std::vector<bool>(names.size(), names[0] != "damaged.bmp"));
+    }
+    EXPECT_EQ(headless.messageBoxes.size(), 1u);
+    // A new scene reads the file again, into its own texture.
+    glGenTextures(1, &texture);
+    const GLuint fresh = texture;
+    EXPECT_TRUE(load("WALL.BMP", nullptr));
+    EXPECT_EQ(texture, fresh);
+    EXPECT_EQ(boundTexels(GL_RGB, 3).size(), 12u);
+}
+
+// However many names fail, one checkerboard shows them all: a missing file named a thousand times,
+// in any letter case, is looked for and reported once, and every other TGA that cannot be read
+// shows the same texture. A TGA that loads after them still gets its own.
+TEST_F(TextureLoading, EveryTgaThatCannotBeReadSharesOneCheckerboard) {
+    folder.write("flat.tga", tgaFile(patternPicture(2, 2), {.bitsPerPixel = 16}));
+    folder.write("good.tga", tgaFile(patternPicture(2, 2)));
+    SceneLoad scene(textures);
+    std::vector<std::string> names(1000, "missing.tga");
+    names.insert(names.end(), {"other.tga", "flat.tga", "MISSING.tga"});
+    std::string printed;
+    std::vector<GLuint> loaded;
+    for (const std::string& name : names) {
+        glGenTextures(1, &texture);
+        std::string line;
+        EXPECT_FALSE(loadInto(scene, name, nullptr, &line));
+        printed += line;
+        loaded.push_back(texture);
+    }
+    const std::string texturePath = folder.root() + "\\data\\texture\\";
+    EXPECT_EQ(printed, "File not found - " + texturePath + "missing.tga\n" + "File not found - " +
+                           texturePath + "other.tga\n" + "Unsupported RGB format - " + texturePath +
+                           "flat.tga\n");
+    EXPECT_EQ(loaded, std::vector<GLuint>(names.size(), loaded[0]));
+
+    glGenTextures(1, &texture);
+    const GLuint own = texture;
+    EXPECT_TRUE(loadInto(scene, "good.tga"));
+    EXPECT_EQ(texture, own);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 2);
+    glBindTexture(GL_TEXTURE_2D, loaded[0]);
+    EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), 128);
+    EXPECT_EQ(boundTexels(GL_LUMINANCE, 1)[16], 0);  // the checkerboard's second square
+}
+
+// A texture that would take the scene past its budget of texels, or has more than one texture
+// may, is left out before its pixels are allocated, with one line: a BMP stays empty, a TGA shows
+// the checkerboard. Smaller textures
+// that still fit load, and a file loaded before costs nothing when named again.
+TEST_F(TextureLoading, TexturesPastTheSceneBudgetAreLeftOut) {
+    for (const char* name : {"a.bmp", "b.bmp"}) {
+        folder.write(name, bmpOf(patternPicture(4, 4)));
+    }
+    folder.write("c.tga", tgaFile(patternPicture(4, 4)));
+    folder.write("d.tga", tgaFile(patternPicture(2, 2)));
+    folder.write("e.bmp", bmpOf(patternPicture(1, 1)));
+    folder.write("wide.tga", tgaFile(patternPicture(5, 4)));
+    SceneLoad scene(textures, {.texturePixels = 20, .texturePixelsEach = 16});
+    const std::string texturePath = folder.root() + "\\data\\texture\\";
+    const std::vector<std::tuple<std::string, bool, std::string, std::string, GLint>> loads{
+        {"wide.tga", false, "", "The image passes the scene's texture budget - ", 128},
+        {"a.bmp", true, "", "", 4},
+        {"b.bmp", false, "The image passes the scene's texture budget - ", "", 0},
+        {"c.tga", false, "", "The image passes the scene's texture budget - ", 128},
+        {"d.tga", true, "", "", 2},
+        {"A.BMP", true, "", "", 4},
+        {"e.bmp", false, "The image passes the scene's texture budget - ", "", 0}};
+    for (const auto& [name, fits, error, printedLine, width] : loads) {
+        glGenTextures(1, &texture);
+        std::string printed;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loadInto(scene, name, nullptr, &printed), fits) << name;
+        const std::string errors = testing::internal::GetCapturedStderr();
+        const std::string file = texturePath + name + "\n";
+        EXPECT_EQ(errors, error.empty() ? "" : error + file) << name;
+        EXPECT_EQ(printed, printedLine.empty() ? "" : printedLine + file) << name;
+        EXPECT_EQ(boundLevelParameter(GL_TEXTURE_WIDTH), width) << name;
+    }
+    EXPECT_TRUE(headless.messageBoxes.empty());
+}

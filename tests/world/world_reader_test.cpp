@@ -140,7 +140,8 @@ TEST_F(WorldTest, TheModelLogGoesWhereTheCallerSays) {
     World world;
     for (const std::string& logPath : {elsewhere.string(), std::string()}) {
         ::testing::internal::CaptureStderr();
-        EXPECT_TRUE(world.readWorld(root.c_str(), path.c_str(), textures, {}, logPath));
+        SceneLoad scene(textures);
+        EXPECT_TRUE(world.readWorld(root.c_str(), path.c_str(), scene, {}, logPath));
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
         EXPECT_EQ(world.loaded, (Flags{1, 0}));
         EXPECT_FALSE(std::filesystem::exists(root / "sortie.txt"));
@@ -178,4 +179,50 @@ TEST_F(WorldTest, PathsTooLongAreNotLoaded) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The path of m1 is longer than 511 characters - " + path +
                   "\nThe path of gg.gnd is longer than 511 characters - " + longer + "\n");
+}
+
+// Names that reach one file, by another letter case or path, read it once: the later names log
+// how that load went and their placements draw the first name's model. The log escapes names, so
+// that a name holding a line break still takes one line.
+TEST_F(WorldTest, EveryNameOfOneModelFileSharesItsOneLoad) {
+    writeGround("g.gnd");
+    writeModel("m.omd", chainModel(2));
+    writeModel("other.omd", chainModel(3));
+    const std::string forged = "x\n1 9 forged";
+    World world;
+    EXPECT_EQ(read(world, writeWorld("w.rsw", worldOf({"m.omd", ".\\M.OMD", "other.omd",
+                                                       ".\\.\\m.omd", "gone", ".\\gone", forged}))),
+              "");
+    EXPECT_EQ(modelLog(),
+              "1 1 m.omd\n1 2 .\\M.OMD\n1 3 other.omd\n1 4 .\\.\\m.omd\n"
+              "0 5 gone\n0 6 .\\gone\n0 7 x\\x0a1 9 forged\n");
+    EXPECT_EQ(world.loaded, (Flags{1, 1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(modelIndices(world), (Indices{0, 0, 2, 0, 4, 4, 6}));
+    ASSERT_EQ(world.models.size(), 7u);
+    EXPECT_EQ(world.models[0].nodeCount, 2);
+    EXPECT_EQ(world.models[1].nodeCount, 0);
+    EXPECT_EQ(world.models[3].nodeCount, 0);
+    EXPECT_EQ(world.models[2].nodeCount, 3);
+}
+
+// The scene's model and ground files share one budget of bytes: a file that would pass what is
+// left of it is left out with one line, and the models before and after it that fit still load.
+TEST_F(WorldTest, ModelFilesPastTheBudgetOfBytesAreLeftOut) {
+    writeGround("g.gnd");
+    writeModel("small.omd", chainModel(1));
+    writeModel("large.omd", chainModel(30));
+    const auto size = [this](const char* name) {
+        return std::filesystem::file_size(root / "data" / "model" / name);
+    };
+    budgets.dataFileBytes = std::filesystem::file_size(root / "data" / "g.gnd") +
+                            size("small.omd") + size("large.omd") - 1;
+    writeModel("twin.omd", chainModel(1));
+    World world;
+    EXPECT_EQ(read(world, writeWorld("w.rsw",
+                                     worldOf({"small.omd", "large.omd", "twin.omd", "SMALL.OMD"}))),
+              "The scene's model and ground files pass their budget - " + root.string() +
+                  "\\data\\model\\large.omd\n");
+    EXPECT_EQ(world.loaded, (Flags{1, 0, 1, 1}));
+    EXPECT_EQ(modelLog(), "1 1 small.omd\n0 2 large.omd\n1 3 twin.omd\n1 4 SMALL.OMD\n");
+    EXPECT_EQ(world.ground.width, 4);
 }

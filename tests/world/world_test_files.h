@@ -80,8 +80,9 @@ class WorldTest : public HeadlessGlTest {
 
     ReadResult readWorld(World& world, const std::filesystem::path& dataRoot,
                          const std::string& path) {
+        SceneLoad scene(textures, budgets);
         return world.readWorld(
-            dataRoot.c_str(), path.c_str(), textures,
+            dataRoot.c_str(), path.c_str(), scene,
             [this](const std::string& title) { setWindowTitle(window, "%s", title.c_str()); });
     }
 
@@ -96,4 +97,5 @@ class WorldTest : public HeadlessGlTest {
     const std::filesystem::path& root = scratch.path();
     std::optional<CurrentDirectory> inRoot;
     TextureCapabilities textures;
+    LoadBudgets budgets;  // of each read
 };

@@ -1,0 +1,62 @@
+#include "texture/scene_load.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "io/file_errors.h"
+
+namespace {
+
+// The path with '/' separators, "." and ".." resolved as text, and ASCII letters in lower case.
+std::string uniformPath(std::string_view path) {
+    std::string slashed(path);
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    std::string uniform = std::filesystem::path(slashed).lexically_normal().generic_string();
+    std::transform(uniform.begin(), uniform.end(), uniform.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return uniform;
+}
+
+}  // namespace
+
+std::string fileIdentity(std::string_view path) {
+    const std::string host = hostPath(path);
+#ifndef _WIN32
+    struct stat info;
+    if (::stat(host.c_str(), &info) == 0) {
+        return "inode " + std::to_string(info.st_dev) + ' ' + std::to_string(info.st_ino);
+    }
+#endif
+    return "path " + uniformPath(host);
+}
+
+const SceneTexture* SceneLoad::texture(const std::string& key) const {
+    const auto found = textures_.find(key);
+    return found == textures_.end() ? nullptr : &found->second;
+}
+
+const SceneTexture& SceneLoad::rememberTexture(const std::string& key,
+                                               const SceneTexture& texture) {
+    return textures_.emplace(key, texture).first->second;
+}
+
+void SceneLoad::spendTexels(std::uint64_t texels) {
+    texelsSpent_ += std::min(texels, budgets_.texturePixels - texelsSpent_);
+}
+
+ReadResult SceneLoad::readDataFile(std::string_view path, const std::string& cannotOpen,
+                                   HostFile& file) {
+    const std::uint64_t left = budgets_.dataFileBytes - fileBytesSpent_;
+    file = readHostFile(path, std::min(kMaxDataFileBytes, left));
+    if (file) {
+        fileBytesSpent_ += file.bytes.size();
+        return {};
+    }
+    if (file.problem == HostFile::Problem::tooLarge && left < kMaxDataFileBytes) {
+        return Damaged{kFilesOverBudget};
+    }
+    return unreadFileResult(file, cannotOpen);
+}
