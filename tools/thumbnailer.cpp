@@ -65,6 +65,10 @@ constexpr bool kDataLimited = !__has_feature(address_sanitizer);
 #else
 constexpr bool kDataLimited = true;
 #endif
+// What a thumbnail's scene load may take on: a quarter of the viewer's texels (128 MiB of RGBA) and
+// a third of its file bytes, so that the budgets leave the picture room inside the data limit.
+constexpr LoadBudgets kThumbnailBudgets{std::uint64_t{32} << 20, std::uint64_t{16} << 20,
+                                        std::uint64_t{128} << 20};
 constexpr int kOutputLines = 40;
 constexpr int kOutputLineLength = 400;
 // A scene that sends more triangles than this is given up at once rather than at the deadline:
@@ -279,6 +283,7 @@ std::optional<std::vector<std::uint8_t>> thumbnail(const Request& request, int h
     app.dataRoot = findDataRoot(request.scene);
     app.names = {request.scene};
     app.modelLogPath.clear();  // a thumbnail leaves no model log anywhere
+    app.loadBudgets = kThumbnailBudgets;
     if (!openWindow("ORVALIS", request.width, height, 16, false)) {
         return std::nullopt;
     }

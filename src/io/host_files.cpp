@@ -279,9 +279,15 @@ RegularFile openRegularFile(std::string_view path) {
 
 }  // namespace
 
-bool hostFileReadable(std::string_view path) {
+HostFile::Problem openingProblem(std::string_view path) {
     const HostFile::Problem problem = openRegularFile(path).problem;
-    return problem != HostFile::Problem::cannotOpen && problem != HostFile::Problem::notRegular;
+    return problem == HostFile::Problem::cannotOpen || problem == HostFile::Problem::notRegular
+               ? problem
+               : HostFile::Problem::none;
+}
+
+bool hostFileReadable(std::string_view path) {
+    return openingProblem(path) == HostFile::Problem::none;
 }
 
 HostFile readHostFile(std::string_view path, std::uint64_t limit) {

@@ -66,6 +66,9 @@ std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path
 // Whether the file can be opened for reading: it exists, may be opened, and is no FIFO, socket or
 // device (a folder opens on some hosts).
 bool hostFileReadable(std::string_view path);
+// What keeps the file from being read, as far as opening it tells: none when it opens as a regular
+// file or a folder, cannotOpen, or notRegular for a FIFO, socket or device.
+HostFile::Problem openingProblem(std::string_view path);
 
 // For writing: `mode` as fopen takes it.
 std::FILE* openHostFile(std::string_view path, const char* mode);

@@ -11,7 +11,9 @@ ReadResult loadModelFile(Model& model, const char* dataRoot, const char* path, S
     if (const ReadResult unread = scene.readDataFile(path, "Cannot open the model file", bytes);
         !unread) {
         // Only a refused file is reported: the caller decides about one it could not have.
-        return bytes.problem == HostFile::Problem::tooLarge ? reported(unread, path) : unread;
+        const bool refused = bytes.problem == HostFile::Problem::tooLarge ||
+                             bytes.problem == HostFile::Problem::notRegular;
+        return refused ? reported(unread, path) : unread;
     }
     auto file = parseModelFile(bytes.bytes);
     if (!file) {

@@ -72,7 +72,12 @@ void buildMipmaps(const PixelBlock& rgba, std::int32_t width, std::int32_t heigh
 }
 
 bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, SceneLoad& scene) {
-    if (!path || !hostFileReadable(*path)) {
+    // A BMP that is not there fails without a word; a FIFO, socket or device in its place is told.
+    const HostFile::Problem problem = path ? openingProblem(*path) : HostFile::Problem::cannotOpen;
+    if (problem == HostFile::Problem::notRegular) {
+        reportFileError(kNotRegularFile, *path);
+    }
+    if (problem != HostFile::Problem::none) {
         return false;
     }
     RgbImage image;

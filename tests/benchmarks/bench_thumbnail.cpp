@@ -72,7 +72,8 @@ double peakResidentMegabytes() {
 
 // Loads the scene into the benchmark's context as the thumbnailer does.
 void loadScene(AppState& app, const std::string& path, bool world) {
-    TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+    TextureCapabilities capabilities = TextureCapabilities::ofCurrentContext();
+    SceneLoad textures(capabilities);
     app = AppState{};
     app.groundMode = !world;
     app.worldMode = world;

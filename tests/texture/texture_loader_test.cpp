@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "formats/image_writer.h"
 #include "gl_test.h"
+#include "io/host_files.h"
 #include "io/input_limits.h"
 #include "texture/texture_loader.h"
 #include "texture_files.h"
@@ -167,6 +170,20 @@ TEST_F(TextureLoading, BmpFailuresLeaveTheTextureEmptyAndTheFlagAlone) {
     ASSERT_EQ(headless.messageBoxes.size(), 1u);
     EXPECT_EQ(headless.messageBoxes[0].text, "Unknown DIB file format.");
     EXPECT_EQ(headless.messageBoxes[0].owner, window);
+}
+
+TEST_F(TextureLoading, AFifoInPlaceOfATextureIsRefusedWithOneLine) {
+    for (const std::string name : {"pipe.bmp", "pipe.tga"}) {
+        const std::string path = folder.write(name, {});
+        const std::string hosted = hostPath(path);
+        std::remove(hosted.c_str());
+        ASSERT_EQ(::mkfifo(hosted.c_str(), 0600), 0) << name;
+        testing::internal::CaptureStderr();
+        std::string printed;
+        EXPECT_FALSE(load(name, nullptr, &printed)) << name;
+        const std::string lines = testing::internal::GetCapturedStderr() + printed;
+        EXPECT_EQ(lines, "Not a regular file - " + path + "\n") << name;
+    }
 }
 
 TEST_F(TextureLoading, AFailedTgaShowsItsCheckerboardInTheScene) {
