@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -23,6 +24,22 @@ TEST_F(WorldTest, NamesThatLeaveTheDataRootAreNotLoaded) {
     EXPECT_EQ(world.ground.width, 0);
     EXPECT_EQ(world.loaded, (std::vector<std::uint8_t>{0, 1}));
     EXPECT_EQ(modelLog(), "0 1 ..\\model\\m1\n1 2 m1\n");
+}
+
+// A FIFO in place of a model is not waited on: the world loads the rest, with one line for it.
+TEST_F(WorldTest, AFifoInPlaceOfAModelIsRefusedWithOneLine) {
+    writeGround("g.gnd");
+    writeModel("m1", chainModel(1));
+    ASSERT_EQ(::mkfifo((root / "data" / "model" / "pipe").c_str(), 0600), 0);
+    WorldFileDescription description;
+    description.groundName = "g.gnd";
+    description.placements = {{"pipe"}, {"m1"}};
+    const std::string path = writeWorld("w.rsw", description);
+    World world;
+    const std::string lines = read(world, path);
+    EXPECT_NE(lines.find("Not a regular file - "), std::string::npos) << lines;
+    EXPECT_EQ(world.loaded, (std::vector<std::uint8_t>{0, 1}));
+    EXPECT_EQ(modelLog(), "0 1 pipe\n1 2 m1\n");
 }
 
 }  // namespace
