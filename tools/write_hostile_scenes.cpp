@@ -8,8 +8,7 @@
 //   maps/huge.gnd     the ground, wearing texture/huge.bmp: 16384 x 16384 pixels of one colour in
 //                     a 2 MB file, 800 MB once decoded
 //   maps/damaged.rsw  the ground with 60 placements of as many models, damaged0.omd to
-//   damaged59.omd,
-//                     each a header without nodes
+//                     damaged59.omd, each a header without nodes
 //   maps/blank.rsw    a world whose ground and models are all missing: it draws nothing
 //   model/textures.omd a model of one triangle whose 60 textures (TGA files) are all missing
 // Usage: write_hostile_scenes <folder> [PLACEMENTS]
