@@ -282,6 +282,7 @@ std::optional<std::vector<std::uint8_t>> thumbnail(const Request& request, int h
     AppState& app = appState();
     app.dataRoot = findDataRoot(request.scene);
     app.names = {request.scene};
+    app.sceneMode = sceneModeOfAnyCase(request.scene);
     app.modelLogPath.clear();  // a thumbnail leaves no model log anywhere
     app.loadBudgets = kThumbnailBudgets;
     if (!openWindow("ORVALIS", request.width, height, 16, false)) {

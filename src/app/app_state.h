@@ -5,9 +5,11 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/scene.h"
 #include "ground/ground.h"
 #include "model/model.h"
 #include "platform/win32_types.h"
@@ -37,6 +39,8 @@ struct AppState {
     Ground ground;                            // the scene of ground mode
     World world;                              // the scene of world mode
     std::vector<Model> models;  // the scene of model mode: one per name, only the first loaded
+    std::optional<SceneMode> sceneMode;  // the scene's kind, when its caller chose it; else by the
+                                         // ending of its name as written
     bool groundMode = false;
     bool worldMode = false;
     ReadResult sceneRead;  // what became of the scene's own file at the last set-up

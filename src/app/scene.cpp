@@ -1,5 +1,6 @@
 #include "app/scene.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_state.h"
@@ -28,7 +29,7 @@ ReadResult loadScene(AppState& app) {
     const char* dataRoot = app.dataRoot.c_str();
     app.textureCapabilities.readMaxTextureSide();
     SceneLoad scene(app.textureCapabilities, app.loadBudgets);
-    switch (sceneModeOf(name)) {
+    switch (app.sceneMode.value_or(sceneModeOf(name))) {
         case SceneMode::ground:
             app.groundMode = true;
             return app.ground.readGround(dataRoot, name.c_str(), scene);
@@ -69,6 +70,16 @@ void drawScene(AppState& app) {
 }
 
 }  // namespace
+
+SceneMode sceneModeOfAnyCase(std::string_view name) {
+    const std::string_view ending =
+        name.substr(name.size() - std::min<std::size_t>(3, name.size()));
+    std::string lower(ending);
+    for (char& c : lower) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return sceneModeOf(lower);
+}
 
 SceneMode sceneModeOf(std::string_view name) {
     if (endsWith(name, "gnd") || endsWith(name, "GND")) {

@@ -11,6 +11,9 @@ enum class SceneMode { ground, world, model };
 // "gnd"/"GND" ends a ground name, "rsw"/"RSW" a world name; anything else, mixed case and names
 // shorter than three characters included, is a model.
 SceneMode sceneModeOf(std::string_view name);
+// The same ending in any letter case ("Valley.Gnd" is a ground), as the desktop's file types tell
+// scenes apart: the kind of a scene named on a command line.
+SceneMode sceneModeOfAnyCase(std::string_view name);
 
 // Loads the scene into the current rendering context and sets the fixed GL state. A scene file that
 // cannot be opened or read is shown to the user ("Can't open %s", "Can't read %s"); the empty scene

@@ -117,6 +117,7 @@ int showCommandLineScene(const CommandLine& line) {
     AppState& app = appState();
     app.dataRoot = line.dataRoot.empty() ? findDataRoot(line.scene) : line.dataRoot;
     app.names = {line.scene};
+    app.sceneMode = sceneModeOfAnyCase(line.scene);
     app.modelLogPath = line.logPath.empty() ? defaultLogPath() : line.logPath;
     if (!app.modelLogPath.empty()) {
         std::error_code ignored;

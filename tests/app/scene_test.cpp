@@ -26,6 +26,13 @@ TEST(SceneMode, ChosenByTheExactCaseOfTheLastThreeCharacters) {
     EXPECT_EQ(sceneModeOf(""), SceneMode::model);
 }
 
+TEST(SceneMode, OnACommandLineByTheEndingInAnyLetterCase) {
+    EXPECT_EQ(sceneModeOfAnyCase("Valley.Gnd"), SceneMode::ground);
+    EXPECT_EQ(sceneModeOfAnyCase("x.rSW"), SceneMode::world);
+    EXPECT_EQ(sceneModeOfAnyCase("m.OMD"), SceneMode::model);
+    EXPECT_EQ(sceneModeOfAnyCase("d"), SceneMode::model);
+}
+
 using SceneTest = ShellTest;
 
 // Where the current model-view matrix puts a point.
