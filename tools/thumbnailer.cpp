@@ -1,12 +1,16 @@
-// orvalis-thumbnailer [-s SIZE] SCENE PICTURE: draws a ground, world or model file with the
+// orvalis-thumbnailer [-s SIZE] [--] SCENE PICTURE: draws a ground, world or model file with the
 // viewer's own shell on the headless host, without a display, and writes it as a PNG picture SIZE
 // pixels wide (256 unless told) and three quarters of that high, the whole scene seen from above at
-// an angle. File managers run it through orvalis.thumbnailer, on every scene file of a folder that
-// is opened, from anywhere: so it ends within 10 seconds, holds at most 768 MB of data, and writes
-// at most 40 lines on each of standard output and standard error. Exit status: 0 when the picture
-// was written; 1 when the scene cannot be read, drawn in time or memory, or shows nothing but one
-// colour, or the picture cannot be written, with the reason on standard error and no picture left;
-// 2 for wrong arguments, and for a PICTURE that is there but is not a regular file, or is SCENE.
+// an angle; faces whose textures cannot be found in shaded greys. The picture goes into PICTURE
+// itself, once complete: a thumbnail service may hold that file open to read it afterwards. File
+// managers run it through orvalis.thumbnailer, on every scene file of a folder that is opened, from
+// anywhere, GNOME's in a sandbox that shows it the scene file alone: so it ends within 10 seconds,
+// holds at most 768 MB of data, and writes at most 40 lines on each of standard output and
+// standard error. Exit status: 0 when the picture was written, and for -h, --help and --version;
+// 1 when the scene cannot be read, is a world whose ground cannot be read, cannot be drawn in time
+// or memory, or shows nothing but one colour, or the picture cannot be written, with the reason on
+// standard error and PICTURE left as it was; 2 for wrong arguments, and for a PICTURE that is
+// there but is not a regular file, or is SCENE.
 
 #include <signal.h>
 #include <sys/resource.h>
