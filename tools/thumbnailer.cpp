@@ -1,12 +1,16 @@
-// orvalis-thumbnailer [-s SIZE] SCENE PICTURE: draws a ground, world or model file with the
+// orvalis-thumbnailer [-s SIZE] [--] SCENE PICTURE: draws a ground, world or model file with the
 // viewer's own shell on the headless host, without a display, and writes it as a PNG picture SIZE
 // pixels wide (256 unless told) and three quarters of that high, the whole scene seen from above at
-// an angle. File managers run it through orvalis.thumbnailer, on every scene file of a folder that
-// is opened, from anywhere: so it ends within 10 seconds, holds at most 768 MB of data, and writes
-// at most 40 lines on each of standard output and standard error. Exit status: 0 when the picture
-// was written; 1 when the scene cannot be read, drawn in time or memory, or shows nothing but one
-// colour, or the picture cannot be written, with the reason on standard error and no picture left;
-// 2 for wrong arguments, and for a PICTURE that is there but is not a regular file, or is SCENE.
+// an angle; faces whose textures cannot be found in shaded greys. The picture goes into PICTURE
+// itself, once complete: a thumbnail service may hold that file open to read it afterwards. File
+// managers run it through orvalis.thumbnailer, on every scene file of a folder that is opened, from
+// anywhere, GNOME's in a sandbox that shows it the scene file alone: so it ends within 10 seconds,
+// holds at most 768 MB of data, and writes at most 40 lines on each of standard output and
+// standard error. Exit status: 0 when the picture was written, and for -h, --help and --version;
+// 1 when the scene cannot be read, is a world whose ground cannot be read, cannot be drawn in time
+// or memory, or shows nothing but one colour, or the picture cannot be written, with the reason on
+// standard error and PICTURE left as it was; 2 for wrong arguments, and for a PICTURE that is
+// there but is not a regular file, or is SCENE.
 
 #include <signal.h>
 #include <sys/resource.h>
@@ -39,11 +43,15 @@
 namespace {
 
 constexpr char kUsageText[] =
-    "Usage: orvalis-thumbnailer [-s SIZE] SCENE PICTURE\n"
+    "Usage: orvalis-thumbnailer [-s SIZE] [--] SCENE PICTURE\n"
+    "       orvalis-thumbnailer -h | --help | --version\n"
     "Draws the ground (.gnd), world (.rsw) or model file SCENE and writes it to PICTURE as a PNG\n"
     "SIZE pixels wide and three quarters of that high.\n"
     "\n"
-    "  -s SIZE  the width of the picture, from 16 to 4096 pixels (default: 256)\n";
+    "  -s SIZE    the width of the picture, from 16 to 4096 pixels (default: 256)\n"
+    "  -h, --help show this help\n"
+    "  --version  show the version\n"
+    "  --         ends the options: SCENE and PICTURE may begin with '-'\n";
 
 constexpr char kProgram[] = "orvalis-thumbnailer";
 constexpr int kDefaultSize = 256;
@@ -209,29 +217,51 @@ void stopDeadline() {
 
 // ---- Arguments.
 
+enum class Asked { picture, help, version };
+
 struct Request {
+    Asked asked = Asked::picture;
     int width = kDefaultSize;
     std::string scene;
     std::string picture;
 };
 
+// The request of the arguments; nothing when they are wrong. A SCENE or PICTURE that begins with
+// '-' would be a mistyped option, unless the options were ended with "--".
 std::optional<Request> readArguments(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     Request request;
-    int first = 1;
-    if (argc > 1 && std::string_view(argv[1]) == "-s") {
-        const std::optional<int> size =
-            argc > 2 ? wholeNumber(argv[2], kSmallestSize, kLargestSize) : std::nullopt;
+    if (arguments.size() == 1 && (arguments[0] == "-h" || arguments[0] == "--help")) {
+        request.asked = Asked::help;
+        return request;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        request.asked = Asked::version;
+        return request;
+    }
+    std::size_t first = 0;
+    if (!arguments.empty() && arguments[0] == "-s") {
+        const std::optional<int> size = arguments.size() > 1
+                                            ? wholeNumber(arguments[1], kSmallestSize, kLargestSize)
+                                            : std::nullopt;
         if (!size) {
             return std::nullopt;
         }
         request.width = *size;
-        first = 3;
+        first = 2;
     }
-    if (argc - first != 2 || *argv[first] == '\0' || *argv[first + 1] == '\0') {
+    const bool optionsEnded = first < arguments.size() && arguments[first] == "--";
+    first += optionsEnded ? 1 : 0;
+    if (arguments.size() - first != 2) {
         return std::nullopt;
     }
-    request.scene = argv[first];
-    request.picture = argv[first + 1];
+    for (std::size_t i = first; i < arguments.size(); ++i) {
+        if (arguments[i].empty() || (!optionsEnded && arguments[i].front() == '-')) {
+            return std::nullopt;
+        }
+    }
+    request.scene = arguments[first];
+    request.picture = arguments[first + 1];
     return request;
 }
 
@@ -258,15 +288,28 @@ void reportFailure(const std::string& scene, const std::string& reason) {
     std::fprintf(stderr, "%s: %s: %s\n", kProgram, printableText(scene).c_str(), reason.c_str());
 }
 
+// Why the loaded scene is not drawn: a world without its ground (a world file alone, as a
+// sandbox shows it, has nothing to place its models on), or too many triangles to draw in time.
+std::optional<std::string> undrawnScene(const AppState& app) {
+    if (app.worldMode && app.world.ground.cells.empty()) {
+        return "the world's ground cannot be read";
+    }
+    if (sceneTriangles(app) > kDrawnTriangles) {
+        return "too many triangles to draw in time";
+    }
+    return std::nullopt;
+}
+
 // Draws the loaded scene whole into the window and gives it as a PNG file; nothing, with the
-// reason on standard error, when it is too large to draw in time or the frame is no picture of
-// it; an empty file when the picture could not be encoded.
+// reason on standard error, when it is not to be drawn or the frame is no picture of it; an empty
+// file when the picture could not be encoded. Faces whose texture did not load are drawn in
+// shaded greys.
 std::optional<std::vector<std::uint8_t>> drawnPicture(const Request& request, int height) {
-    if (sceneTriangles(appState()) > kDrawnTriangles) {
-        reportFailure(request.scene, "too many triangles to draw in time");
+    if (const auto reason = undrawnScene(appState())) {
+        reportFailure(request.scene, *reason);
         return std::nullopt;
     }
-    showWholeScene(request.width, height);
+    shadeMissingTextures(showWholeScene(request.width, height));
     renderFrame();
     if (const auto fault = frameFault(request.width, height)) {
         reportFailure(request.scene, *fault);
@@ -306,6 +349,14 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stderr);
         return 2;
     }
+    if (request->asked == Asked::help) {
+        std::fputs(kUsageText, stdout);
+        return 0;
+    }
+    if (request->asked == Asked::version) {
+        std::printf("%s %s\n", kProgram, ORVALIS_VERSION);
+        return 0;
+    }
     if (const auto refusal = pictureRefusal(*request)) {
         std::fprintf(stderr, "%s: %s\n", kProgram, refusal->c_str());
         return 2;
@@ -326,7 +377,7 @@ int main(int argc, char** argv) {
     if (!png) {
         return 1;
     }
-    if (png->empty() || !replaceFile(request->picture, *png)) {
+    if (png->empty() || !overwriteFile(request->picture, *png)) {
         std::fprintf(stderr, "%s: cannot write %s\n", kProgram,
                      printableText(request->picture).c_str());
         return 1;

@@ -32,6 +32,10 @@ constexpr std::size_t kTrianglesPerCell = 6;
 constexpr std::size_t kPlacementsFramed = 1 << 17;
 // The share of the points at each end of an axis that the core of the scene leaves out.
 constexpr double kOutlierShare = 0.02;
+// The greys that stand for a texture that did not load.
+constexpr std::size_t kRampTexels = 64;
+constexpr std::size_t kDarkestGrey = 100;
+constexpr std::size_t kLightestGrey = 240;
 
 using Points = std::vector<Vector3>;
 
@@ -244,6 +248,107 @@ Points scenePoints(AppState& app, std::size_t triangleBudget) {
     return points;
 }
 
+// Every texture name the scene draws with, each once: 0 among them when a model node without
+// textures draws with it.
+std::vector<GLuint> sceneTextures(const AppState& app) {
+    std::vector<GLuint> names;
+    const auto addModel = [&names](const Model& model) {
+        names.insert(names.end(), model.textures.begin(), model.textures.end());
+        for (const ModelNode& node : model.nodes) {
+            if (node.textures.empty()) {
+                names.push_back(0);
+            }
+        }
+    };
+    if (app.groundMode) {
+        names.insert(names.end(), app.ground.textures.begin(), app.ground.textures.end());
+    } else if (app.worldMode) {
+        names.insert(names.end(), app.world.ground.textures.begin(),
+                     app.world.ground.textures.end());
+        std::for_each(app.world.models.begin(), app.world.models.end(), addModel);
+    } else if (!app.models.empty()) {
+        addModel(app.models.front());
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
+// Whether the texture shows no picture of its own: it has no image, or holds the checkerboard
+// that stands for the TGA files that did not load, the only luminance texture a load makes.
+// Leaves the texture bound.
+bool textureMissing(GLuint texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint width = 0;
+    GLint format = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    return width == 0 || format == GL_LUMINANCE4;
+}
+
+// A row of greys from dark (s = 0) to light (s = 1) into the bound texture. Its rows repeat; a
+// height ramp keeps its coordinates to the texel centres, so that clamping never blends in the
+// border.
+void loadGreyRamp() {
+    std::array<GLubyte, kRampTexels> ramp{};
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<GLubyte>(kDarkestGrey +
+                                       (kLightestGrey - kDarkestGrey) * i / (ramp.size() - 1));
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, static_cast<GLsizei>(kRampTexels), 1, 0,
+                 GL_LUMINANCE, GL_UNSIGNED_BYTE, ramp.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+// Light from above and behind the eye shades each face by its normal, in its colour and that of
+// its texture, the textures that loaded too. A face's normal may point out of either side of it:
+// a second light from the opposite direction lights it the same either way.
+void lightFromAbove() {
+    static const GLfloat kNoLight[] = {0, 0, 0, 1};
+    static const GLfloat kAmbient[] = {0.3f, 0.3f, 0.3f, 1};  // each light's
+    static const GLfloat kDiffuse[] = {0.5f, 0.5f, 0.5f, 1};
+    // Towards the lights, in the eye's coordinates.
+    static const GLfloat kDirections[2][4] = {{-0.3f, 0.8f, 0.5f, 0}, {0.3f, -0.8f, -0.5f, 0}};
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (const GLenum light : {GL_LIGHT0, GL_LIGHT1}) {
+        glLightfv(light, GL_POSITION, kDirections[light - GL_LIGHT0]);
+        glLightfv(light, GL_AMBIENT, kAmbient);
+        glLightfv(light, GL_DIFFUSE, kDiffuse);
+        glEnable(light);
+    }
+    glPopMatrix();
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kNoLight);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LIGHTING);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+// Texture coordinate s from the height of each vertex as the camera sees it, over the box's
+// height: the ramp's first texel centre at the bottom, its last at the top.
+void rampAlongHeight(const BoundingBox& box) {
+    const double height = std::max(static_cast<double>(box.max.y - box.min.y), 1e-6);
+    const double first = 0.5 / static_cast<double>(kRampTexels);
+    const double span = 1 - 2 * first;
+    const GLfloat plane[4] = {0, static_cast<GLfloat>(span / height), 0,
+                              static_cast<GLfloat>(first - span * box.min.y / height)};
+    // The plane is given in the camera's coordinates: set under the camera's own matrix.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    appState().camera.applyCamera();
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+    glTexGenfv(GL_S, GL_EYE_PLANE, plane);
+    glPopMatrix();
+    glEnable(GL_TEXTURE_GEN_S);
+}
+
 bool framable(const BoundingBox& box) {
     const float coordinates[6] = {box.min.x, box.min.y, box.min.z, box.max.x, box.max.y, box.max.z};
     const bool inReach = std::all_of(std::begin(coordinates), std::end(coordinates), [](float c) {
@@ -313,14 +418,34 @@ BoundingBox sceneBox(AppState& app, std::size_t triangleBudget) {
             {drawn.max.x + offset.x, drawn.max.y + offset.y, offset.z - drawn.min.z}};
 }
 
-void showWholeScene(std::int32_t width, std::int32_t height) {
+BoundingBox showWholeScene(std::int32_t width, std::int32_t height) {
     AppState& app = appState();
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
-    const ThumbnailView view = frameBox(sceneBox(app, kFramingTriangleBudget), aspect);
+    const BoundingBox box = sceneBox(app, kFramingTriangleBudget);
+    const ThumbnailView view = frameBox(box, aspect);
     applyPerspective(aspect, view.nearPlane, view.farPlane);
     app.camera.setCamera(view.eye.x, view.eye.y, view.eye.z, view.lookAt.x, view.lookAt.y,
                          view.lookAt.z, 0, 1, 0);
     glDisable(GL_FOG);
+    return box;
+}
+
+void shadeMissingTextures(const BoundingBox& box) {
+    std::size_t missing = 0;
+    const std::vector<GLuint> textures = sceneTextures(appState());
+    for (const GLuint texture : textures) {
+        if (textureMissing(texture)) {
+            loadGreyRamp();
+            ++missing;
+        }
+    }
+    if (missing == 0) {
+        return;
+    }
+    lightFromAbove();
+    if (missing == textures.size()) {
+        rampAlongHeight(box);
+    }
 }
 
 std::size_t sceneTriangles(const AppState& app) {

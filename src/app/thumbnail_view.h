@@ -40,9 +40,19 @@ inline constexpr std::size_t kFramingTriangleBudget = 150'000;
 BoundingBox sceneBox(AppState& app, std::size_t triangleBudget);
 
 // Points the camera and sets the projection so that a picture of `width` x `height` pixels shows
-// the whole scene, and turns the fog off: at these distances it would whiten everything. Needs the
-// window's rendering context current and its viewport of that size.
-void showWholeScene(std::int32_t width, std::int32_t height);
+// the whole scene, and turns the fog off: at these distances it would whiten everything. Gives the
+// box it framed, as sceneBox measures it. Needs the window's rendering context current and its
+// viewport of that size.
+BoundingBox showWholeScene(std::int32_t width, std::int32_t height);
+
+// Makes the faces whose texture did not load show the scene's shape rather than white on white:
+// each such texture (a BMP's empty one, the checkerboard of the TGAs that did not load, and the
+// empty texture of a model node without any) becomes a ramp of greys, and the scene is lit by one
+// light from above, behind the eye. When no texture of the scene loaded, the greys follow the
+// height within `box`, the framed box, lighter higher up. Sets nothing when no texture is
+// missing. Needs the rendering context of the load current and the camera of
+// the picture set.
+void shadeMissingTextures(const BoundingBox& box);
 
 // How many triangles a frame of the scene of the last set-up sends at most.
 std::size_t sceneTriangles(const AppState& app);

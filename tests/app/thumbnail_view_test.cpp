@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <set>
 #include <vector>
 
 #include "app/scene.h"
@@ -339,6 +340,83 @@ TEST_F(ThumbnailSceneTest, FramesOfOneColourOrWithAGlErrorAreNoPictures) {
         }
         EXPECT_EQ(frameFault(kWidth, kHeight).value_or(""), fault) << scene;
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        closeWindow();
+    }
+}
+
+// The colours of a frame, the white background left out: how many pixels are grey, how many
+// coloured, and how many grey levels they take.
+struct FrameShades {
+    std::size_t grey = 0;
+    std::size_t coloured = 0;
+    std::set<int> greyLevels;
+};
+
+FrameShades frameShades(int width, int height) {
+    std::vector<GLubyte> rgb(static_cast<std::size_t>(width * height * 3));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    FrameShades shades;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        if (rgb[i] == 255 && rgb[i + 1] == 255 && rgb[i + 2] == 255) {
+            continue;
+        }
+        const bool grey = rgb[i] == rgb[i + 1] && rgb[i] == rgb[i + 2];
+        shades.grey += grey ? 1 : 0;
+        shades.coloured += grey ? 0 : 1;
+        if (grey) {
+            shades.greyLevels.insert(rgb[i]);
+        }
+    }
+    return shades;
+}
+
+// Faces whose texture did not load (a BMP, a TGA, a model node without textures) are drawn in
+// greys shaded by their height and slope rather than white on white; the textures that loaded
+// keep their colours; a scene whose textures all loaded is drawn as the viewer draws it.
+TEST_F(ThumbnailSceneTest, FacesWithoutTheirTexturesAreShadedGrey) {
+    const std::filesystem::path data = folder.path() / "data";
+    BmpPicture stripes{2, 2, {0x3366AA, 0xCC8833, 0xCC8833, 0x3366AA}, {}};
+    ASSERT_TRUE(writeFile((data / "texture" / "stripes.bmp").string(), bmpFile(stripes)));
+    GroundFile striped = spikedGround();
+    striped.textureNames = {"stripes.bmp"};
+    ASSERT_TRUE(writeGroundFile((data / "striped.gnd").string(), striped));
+    ASSERT_TRUE(writeGroundFile((data / "spiked.gnd").string(), spikedGround()));
+    ModelFileDescription bare;  // its node has no texture table
+    bare.nodes = {stripNode("bare", "")};
+    ASSERT_TRUE(writeModelFile((data / "model" / "bare.omd").string(), bare));
+    ModelFileDescription checkered = bare;  // its texture is a TGA that is not there
+    checkered.textureNames = {"missing.tga"};
+    checkered.nodes[0].textureIndices = {0};
+    ASSERT_TRUE(writeModelFile((data / "model" / "checkered.omd").string(), checkered));
+    WorldFileDescription world{"striped.gnd", "", {}};
+    for (int i = 0; i < 4; ++i) {
+        world.placements.push_back({"checkered.omd", {static_cast<float>(i * 20 - 30), -40, 0}});
+    }
+    ASSERT_TRUE(writeWorldFile((folder.path() / "mixed.rsw").string(), world));
+
+    const struct {
+        const char* scene;
+        bool grey;
+        bool coloured;
+    } cases[] = {{"data/spiked.gnd", true, false},
+                 {"data/model/bare.omd", true, false},
+                 {"data/model/checkered.omd", true, false},
+                 {"mixed.rsw", true, true},
+                 {"data/striped.gnd", false, true}};
+    for (const auto& [scene, grey, coloured] : cases) {
+        useScene(scene);
+        ASSERT_EQ(openWindow("ORVALIS", kWidth, kHeight, 16, false), 1);
+        shadeMissingTextures(showWholeScene(kWidth, kHeight));
+        EXPECT_EQ(glIsEnabled(GL_LIGHTING), static_cast<GLboolean>(grey)) << scene;
+        renderFrame();
+        EXPECT_EQ(frameFault(kWidth, kHeight), std::nullopt) << scene;
+        const FrameShades shades = frameShades(kWidth, kHeight);
+        EXPECT_EQ(shades.grey > 100, grey) << scene;
+        EXPECT_EQ(shades.coloured > 100, coloured) << scene;
+        if (grey) {
+            EXPECT_GT(shades.greyLevels.size(), 8u) << scene;
+        }
         closeWindow();
     }
 }

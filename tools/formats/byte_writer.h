@@ -38,7 +38,6 @@ class ByteWriter {
 // Writes the bytes to a file, creating the folders on the way; false when it cannot.
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-// Writes the bytes to a new file beside `path`, then renames it to `path`: whoever reads the file
-// finds the old one or all of the new one. False when it cannot, and nothing is left of the new
-// file then. Its folder must exist.
-bool replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Writes the bytes into the file at `path` itself, cut to their length, or into a new file there:
+// whoever holds the file open reads the new bytes. False when it cannot; the folder must exist.
+bool overwriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
