@@ -3,9 +3,10 @@
 // current folder; a scene file given on it is shown without any argument file.
 //
 //   orvalis                                  reads orvalis.arg in the current folder
-//   orvalis [--windowed] [--data ROOT] [--log FILE] SCENE
-//   orvalis --help | --version
+//   orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] SCENE
+//   orvalis -h | --help | -v | --version
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,20 +21,25 @@ struct CommandLine {
     };
     Action action = Action::argumentFile;
     bool windowed = false;
+    bool verbose = false;  // the data root and every data file not found go to standard error
     std::string dataRoot;  // empty: found from the scene's folder
     std::string logPath;   // empty: the default place of the model log
     std::string scene;
     std::string error;
 };
 
-// Reads the arguments after the program's name. An option's value is the next argument; "--" ends
-// the options, so a scene's name may begin with '-'.
+// Reads the arguments after the program's name. An option's value is the next argument or follows
+// '='; "--" ends the options, so a scene's name may begin with '-'. Before it, any argument that
+// begins with '-' is an option, and one not known is refused.
 CommandLine parseCommandLine(std::span<const std::string_view> arguments);
 
 extern const char kUsage[];
 
-// The data root of a scene file: the nearest folder, from the scene's own folder upward, that holds
-// a folder named "data" in any letter case; failing that, the scene's own folder.
+// The nearest folder, from the scene's own folder upward, that holds a folder named "data" in any
+// letter case; nothing when there is none.
+std::optional<std::string> dataRootAbove(std::string_view scenePath);
+
+// The data root of a scene file: dataRootAbove, failing that the scene's own folder.
 std::string findDataRoot(std::string_view scenePath);
 
 // Where a world's model log goes when the command line names no file: $XDG_STATE_HOME/orvalis/

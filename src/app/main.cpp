@@ -15,18 +15,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return runViewer();
 }
 #else
+#include <unistd.h>
+
 #include <string_view>
 #include <vector>
 
 #include "platform/emulated_win32.h"
 #include "platform/sdl_host.h"
 
-// The display is only taken on when the first window opens: --help and --version need none.
+// The display is only taken on when the first window opens: --help and --version need none. A
+// file manager starts the viewer with standard error going nowhere that the user sees.
 int main(int argc, char** argv) {
     SdlHost desktop;
     EmulatedWin32 services(desktop);
     usePlatform(services);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    return runCommandLine(arguments);
+    const Desktop thisDesktop{[&desktop] { return desktop.videoReady(); },
+                              ::isatty(STDERR_FILENO) == 1};
+    return runCommandLine(arguments, thisDesktop);
 }
 #endif

@@ -8,8 +8,10 @@
 #include "app/command_line.h"
 #include "app/scene.h"
 #include "app/window.h"
+#include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "text/printable_text.h"
 #include "view/frame_timer.h"
 
 namespace {
@@ -78,11 +80,12 @@ bool handleControlKeys() {
 
 namespace {
 
-// Opens the first window, fullscreen or not, and runs the main loop until the program ends.
-int showScene(AppState& app, bool fullscreen) {
+// Opens the first window, fullscreen or not, and runs the main loop until the program ends. A
+// window that cannot be opened, at start or after F1, ends it with `windowFailureCode`.
+int showScene(AppState& app, bool fullscreen, int windowFailureCode) {
     app.fullscreen = fullscreen;
     if (!openWindow("ORVALIS", kWidth, kHeight, kColourBits, fullscreen)) {
-        return 0;
+        return windowFailureCode;
     }
     putCameraAtStart(app.camera);
     stopFrameTimer(app.frameTimer);  // the first frame starts the clock, whatever the set-up took
@@ -101,7 +104,7 @@ int showScene(AppState& app, bool fullscreen) {
         }
         const bool done = drawOrNoticeEscape(app);
         if (!handleControlKeys()) {
-            return 0;
+            return windowFailureCode;
         }
         if (done) {
             break;
@@ -111,11 +114,50 @@ int showScene(AppState& app, bool fullscreen) {
     return exitCode;
 }
 
+void reportMissingFile(const std::string& hostPath) {
+    std::fprintf(stderr, "orvalis: not found: %s\n", printableText(hostPath).c_str());
+}
+
+// A note for the user before the scene loads: one line on standard error, and a box when that
+// reaches no terminal (the box writes the line itself).
+void tellBeforeLoading(const std::string& text, const Desktop& desktop) {
+    if (desktop.terminal) {
+        writeMessageBoxLine("orvalis", text.c_str());
+    } else {
+        platform().messageBox(nullptr, text.c_str(), "Orvalis",
+                              win32::MB_OK | win32::MB_ICONINFORMATION);
+    }
+}
+
+// The data root that --data names, else the one found above the scene. When none is found, the
+// user is told where the scene's files are looked up instead, and how to name the right place.
+std::string chooseDataRoot(const CommandLine& line, const Desktop& desktop) {
+    if (!line.dataRoot.empty()) {
+        return line.dataRoot;
+    }
+    if (auto root = dataRootAbove(line.scene)) {
+        return *std::move(root);
+    }
+    std::string root = findDataRoot(line.scene);
+    const std::string shown = printableText(root);
+    tellBeforeLoading(
+        "No folder above " + printableText(line.scene) +
+            " holds a data folder.\nTextures and models are looked up in " + shown +
+            "/data/texture and " + shown +
+            "/data/model.\nTo look elsewhere: --data ROOT, the folder that holds data.",
+        desktop);
+    return root;
+}
+
 // The scene of the command line, its data root and its model log in place of orvalis.arg; the
 // log's folder is made if need be (a log that cannot be written is reported by the world reader).
-int showCommandLineScene(const CommandLine& line) {
+int showCommandLineScene(const CommandLine& line, const Desktop& desktop) {
     AppState& app = appState();
-    app.dataRoot = line.dataRoot.empty() ? findDataRoot(line.scene) : line.dataRoot;
+    app.dataRoot = chooseDataRoot(line, desktop);
+    if (line.verbose) {
+        std::fprintf(stderr, "orvalis: data root: %s\n", printableText(app.dataRoot).c_str());
+        setMissingFileHook(reportMissingFile);
+    }
     app.names = {line.scene};
     app.sceneMode = sceneModeOfAnyCase(line.scene);
     app.modelLogPath = line.logPath.empty() ? defaultLogPath() : line.logPath;
@@ -124,7 +166,7 @@ int showCommandLineScene(const CommandLine& line) {
         std::filesystem::create_directories(std::filesystem::path(app.modelLogPath).parent_path(),
                                             ignored);
     }
-    return showScene(app, !line.windowed);
+    return showScene(app, !line.windowed, 1);
 }
 
 // Why the scene file cannot be shown, or nothing when it is a file.
@@ -142,10 +184,10 @@ int runViewer() {
     if (!readArgumentFile()) {
         return 0;
     }
-    return showScene(appState(), true);
+    return showScene(appState(), true, 0);
 }
 
-int runCommandLine(std::span<const std::string_view> arguments) {
+int runCommandLine(std::span<const std::string_view> arguments, const Desktop& desktop) {
     const CommandLine line = parseCommandLine(arguments);
     switch (line.action) {
         case CommandLine::Action::argumentFile:
@@ -157,14 +199,17 @@ int runCommandLine(std::span<const std::string_view> arguments) {
             std::printf("orvalis %s\n", ORVALIS_VERSION);
             return 0;
         case CommandLine::Action::usageError:
-            std::fprintf(stderr, "orvalis: %s\n%s", line.error.c_str(), kUsage);
+            std::fprintf(stderr, "orvalis: %s\n%s", printableText(line.error).c_str(), kUsage);
             return 2;
         case CommandLine::Action::showScene:
             break;
     }
     if (const char* reason = missingSceneReason(line.scene)) {
-        std::fprintf(stderr, "orvalis: %s: %s\n", line.scene.c_str(), reason);
+        std::fprintf(stderr, "orvalis: %s: %s\n", printableText(line.scene).c_str(), reason);
         return 1;
     }
-    return showCommandLineScene(line);
+    if (!desktop.displayReady()) {
+        return 1;
+    }
+    return showCommandLineScene(line, desktop);
 }

@@ -9,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -215,6 +216,16 @@ std::FILE* openHostFile(std::string_view path, const char* mode) {
 
 namespace {
 
+MissingFileHook missingFileHook = nullptr;
+
+}  // namespace
+
+void setMissingFileHook(MissingFileHook hook) {
+    missingFileHook = hook;
+}
+
+namespace {
+
 using OpenFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // A size of 32 bits would take a file of 4 GiB and more for a small one.
@@ -260,11 +271,14 @@ struct RegularFile {
 // opens on some hosts, but gives no bytes); or it is no regular file, and is refused before
 // anything is read from it.
 RegularFile openRegularFile(std::string_view path) {
-    RegularFile opened{HostFile::Problem::none,
-                       OpenFile(openWithoutWaiting(hostPath(path)), std::fclose)};
+    const std::string onHost = hostPath(path);
+    RegularFile opened{HostFile::Problem::none, OpenFile(openWithoutWaiting(onHost), std::fclose)};
     struct stat info;
     if (!opened.file) {
         opened.problem = HostFile::Problem::cannotOpen;
+        if ((errno == ENOENT || errno == ENOTDIR) && missingFileHook != nullptr) {
+            missingFileHook(onHost);
+        }
     } else if (::fstat(::fileno(opened.file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
         opened.problem = HostFile::Problem::unreadable;
     } else if (!S_ISREG(info.st_mode)) {

@@ -70,6 +70,12 @@ bool hostFileReadable(std::string_view path);
 // file or a folder, cannotOpen, or notRegular for a FIFO, socket or device.
 HostFile::Problem openingProblem(std::string_view path);
 
+// Called with the host path of every file that a read did not find (neither it nor a folder on its
+// way exists), before the read reports its failure. None by default; the viewer's --verbose sets
+// one. Only the thread that reads scenes sets it, before it reads.
+using MissingFileHook = void (*)(const std::string& hostPath);
+void setMissingFileHook(MissingFileHook hook);
+
 // For writing: `mode` as fopen takes it.
 std::FILE* openHostFile(std::string_view path, const char* mode);
 

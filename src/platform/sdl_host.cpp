@@ -6,9 +6,21 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iterator>
+#include <string>
 
 #include "platform/platform.h"
+#include "text/printable_text.h"
+
+// The window's icon, our own drawn at build time: PNG bytes, decoded once a window is made.
+#include "window_icon_png.h"
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
 
 namespace {
 
@@ -38,6 +50,60 @@ SDL_Window* sdlWindow(Host::Surface surface) {
 
 void reportSdlError() {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+}
+
+const char* environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// Why no display can be used: the display variables that are set, none of which could be opened.
+void reportNoDisplay() {
+    std::string tried;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        if (const char* value = environmentValue(name)) {
+            tried += (tried.empty() ? "" : ", ") + std::string(name) + "=" + printableText(value);
+        }
+    }
+    if (tried.empty()) {
+        std::fputs("orvalis: no display (DISPLAY and WAYLAND_DISPLAY are unset)\n", stderr);
+    } else {
+        std::fprintf(stderr, "orvalis: no display (%s cannot be opened)\n", tried.c_str());
+    }
+}
+
+// The drivers of the displays that are named, X11 first as SDL has it: SDL tries no other, and so
+// never falls back to one that shows nothing, nor prints the complaints of those that find nothing.
+std::string driversOfTheDisplays() {
+    std::string drivers = environmentValue("DISPLAY") ? "x11" : "";
+    if (environmentValue("WAYLAND_DISPLAY")) {
+        drivers += drivers.empty() ? "wayland" : ",wayland";
+    }
+    return drivers;
+}
+
+// SDL's video drivers that show nothing on any screen: it falls back to them when it finds no
+// display, and a window there would run unseen until it is killed.
+bool drawsNowhere(const char* driver) {
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+void setOurIcon(SDL_Window* window) {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* pixels =
+        stbi_load_from_memory(kWindowIconPng, sizeof kWindowIconPng, &width, &height, &channels, 4);
+    if (pixels == nullptr) {
+        return;
+    }
+    if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, 32, width * 4,
+                                                               SDL_PIXELFORMAT_RGBA32)) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
+    }
+    stbi_image_free(pixels);
 }
 
 // The children of the thread that shows a box, as Linux lists them: SDL shows the box in a process
@@ -129,17 +195,36 @@ SdlHost::~SdlHost() {
 }
 
 bool SdlHost::videoReady() {
-    if (!videoStarted_ && !videoFailed_) {
-        // The screen saver stays off while the viewer runs, as on its original host.
-        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-        videoStarted_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
-        videoFailed_ = !videoStarted_;
-        if (videoFailed_) {
+    if (videoStarted_ || videoFailed_) {
+        return videoStarted_;
+    }
+    videoFailed_ = true;
+    const bool driverChosen = environmentValue("SDL_VIDEODRIVER") != nullptr;
+    if (!driverChosen && !environmentValue("DISPLAY") && !environmentValue("WAYLAND_DISPLAY")) {
+        reportNoDisplay();
+        return false;
+    }
+    if (!driverChosen) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driversOfTheDisplays().c_str());
+    }
+    // The screen saver stays off while the viewer runs, as on its original host.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    const bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
+    if (driverChosen) {
+        if (!started) {
             reportSdlError();
         }
+    } else if (!started || drawsNowhere(SDL_GetCurrentVideoDriver())) {
+        reportNoDisplay();
+        if (started) {
+            SDL_Quit();
+        }
+        return false;
     }
-    return videoStarted_;
+    videoStarted_ = started;
+    videoFailed_ = !started;
+    return started;
 }
 
 Host::Surface SdlHost::createSurface(const char* title, int x, int y, int width, int height,
@@ -158,6 +243,7 @@ Host::Surface SdlHost::createSurface(const char* title, int x, int y, int width,
         reportSdlError();
         return nullptr;
     }
+    setOurIcon(window);
     if (style.fullscreen) {
         SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
         SDL_SetWindowDisplayMode(window, &mode);

@@ -22,9 +22,13 @@ class SdlHost : public Host {
 
     HOST_VERBS(HOST_OVERRIDE)
 
-  private:
-    // Starts SDL's video on first use; false when it cannot start.
+    // Starts SDL's video on first use; false, after one line on standard error, when it cannot
+    // start. Unless SDL_VIDEODRIVER names a driver, only a display that can be seen counts: with
+    // neither DISPLAY nor WAYLAND_DISPLAY set SDL is not started, and its drivers that draw
+    // nowhere (offscreen, dummy) are not taken.
     bool videoReady();
+
+  private:
     void translate(const SDL_Event& event, std::vector<WindowMessage>& messages);
 
     bool videoStarted_ = false;

@@ -41,6 +41,17 @@ TEST(CommandLine, NothingReadsTheArgumentFileAndASceneMayComeWithOptions) {
 
     EXPECT_EQ(parse({"a.gnd", "--help"}).action, CommandLine::Action::help);
     EXPECT_EQ(parse({"--version", "--bogus"}).action, CommandLine::Action::version);
+    EXPECT_EQ(parse({"--bogus", "-h"}).action, CommandLine::Action::help);
+    EXPECT_EQ(parse({"-v"}).action, CommandLine::Action::version);
+    // After "--" they are names like any other.
+    line = parse({"--", "--help"});
+    EXPECT_EQ(line.action, CommandLine::Action::showScene);
+    EXPECT_EQ(line.scene, "--help");
+
+    line = parse({"a.gnd", "--verbose"});
+    EXPECT_TRUE(line.verbose);
+    EXPECT_FALSE(line.windowed);
+    EXPECT_FALSE(parse({"a.gnd"}).verbose);
 }
 
 TEST(CommandLine, WrongArgumentsSayWhatIsWrong) {
@@ -50,6 +61,9 @@ TEST(CommandLine, WrongArgumentsSayWhatIsWrong) {
     } cases[] = {
         {{"--fullscreen", "a.gnd"}, "unknown option --fullscreen"},
         {{"-w", "a.gnd"}, "unknown option -w"},
+        {{"-odd.gnd"}, "unknown option -odd.gnd"},
+        {{"-"}, "unknown option -"},
+        {{"a.gnd", "--verbose=yes"}, "unknown option --verbose=yes"},
         {{"a.gnd", "--data"}, "--data needs a folder"},
         {{"--data=", "a.gnd"}, "--data needs a folder"},
         {{"a.gnd", "--log"}, "--log needs a file"},
@@ -68,6 +82,7 @@ TEST(CommandLine, TheDataRootIsTheNearestFolderAboveTheSceneThatHoldsAData) {
     const std::filesystem::path game = folder.path() / "Game";
     const std::filesystem::path world = folder.writeText("Game/DATA/Maps/valley.rsw", "");
     EXPECT_EQ(findDataRoot(world.string()), game.string());
+    EXPECT_EQ(dataRootAbove(world.string()), game.string());
 
     // A nearer folder with its own data folder wins; a file named data does not count.
     folder.writeText("Game/DATA/Maps/Data/readme.txt", "");
@@ -75,6 +90,7 @@ TEST(CommandLine, TheDataRootIsTheNearestFolderAboveTheSceneThatHoldsAData) {
     const std::filesystem::path loose = folder.writeText("loose/model.omd", "");
     folder.writeText("loose/data", "not a folder");
     EXPECT_EQ(findDataRoot(loose.string()), (folder.path() / "loose").string());
+    EXPECT_EQ(dataRootAbove(loose.string()), std::nullopt);
 
     // A relative scene name is looked up from the current folder.
     const CurrentDirectory inGame(game);
