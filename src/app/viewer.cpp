@@ -13,6 +13,7 @@
 #include "app/window.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
+#include "text/printable_text.h"
 #include "view/frame_timer.h"
 
 #ifndef _WIN32
@@ -191,7 +192,7 @@ int writeScenePicture(const CommandLine& line) {
     std::error_code error;
     if (std::filesystem::equivalent(line.output, line.scene, error)) {
         std::fprintf(stderr, "orvalis: %s: the picture would replace the scene\n",
-                     line.output.c_str());
+                     printableText(line.output).c_str());
         return 2;
     }
     Platform& desktop = platform();
@@ -200,19 +201,26 @@ int writeScenePicture(const CommandLine& line) {
     usePlatform(headless);
     AppState& app = appState();
     takeCommandLineScene(app, line);
-    bool written = false;
-    if (openWindow(kFirstTitle, line.width, line.height, kColourBits, false)) {
+    std::vector<std::uint8_t> png;
+    const bool opened = openWindow(kFirstTitle, line.width, line.height, kColourBits, false);
+    const bool sceneRead = opened && app.sceneRead;
+    if (sceneRead) {
         const Vector3 eye = line.eye.value_or(Vector3{0, 0, 1});
         const Vector3 lookAt = line.lookAt.value_or(Vector3{0, 0, 0});
         app.camera.setCamera(eye.x, eye.y, eye.z, lookAt.x, lookAt.y, lookAt.z, 0, 1, 0);
         renderFrame();
-        const std::vector<std::uint8_t> png = framePng(line.width, line.height);
-        written = !png.empty() && writePictureFile(line.output, png, "wb");
+        png = framePng(line.width, line.height);
+    }
+    if (opened) {
         closeWindow();
     }
     usePlatform(desktop);
-    if (!written) {
-        std::fprintf(stderr, "orvalis: %s: cannot be written\n", line.output.c_str());
+    if (!sceneRead) {
+        return 1;  // the scene's load has said why
+    }
+    if (png.empty() || !writePictureFile(line.output, png, "wb")) {
+        std::fprintf(stderr, "orvalis: %s: cannot be written\n",
+                     printableText(line.output).c_str());
         return 1;
     }
     return 0;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures of a scene. --output draws one without a display, at the start pose or a given one, and
-# answers bad arguments with 2 and a scene or picture it cannot use with 1. F12 in the running
+# answers bad arguments with 2 and a scene it cannot read or a picture it cannot write with 1. F12 in the running
 # viewer saves the frame on screen in the user's pictures folder, named by the time, and the title
 # says where for a moment before it goes back.
 source "$(dirname "$0")/x11_session.bash"
@@ -40,6 +40,9 @@ awk -v d="$difference" 'BEGIN { exit !(d > 0.05) }' ||
     fail "the picture from above looks like the start pose's ($difference)"
 
 [ "$(run --output "$WORK/x.png" "$WORK/nowhere.rsw")" = 1 ] || fail "a missing scene did not give 1"
+printf 'not a world' >"$WORK/damaged.rsw"
+[ "$(run --output "$WORK/x.png" "$WORK/damaged.rsw")" = 1 ] && [ ! -e "$WORK/x.png" ] &&
+    grep -q "damaged.rsw" "$WORK/err" || fail "a damaged scene: $(cat "$WORK/err")"
 [ "$(run --output "$WORK/no/folder/x.png" "$world")" = 1 ] &&
     grep -qxF "orvalis: $WORK/no/folder/x.png: cannot be written" "$WORK/err" ||
     fail "an unwritable picture: $(cat "$WORK/err")"
