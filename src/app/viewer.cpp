@@ -186,7 +186,9 @@ int showCommandLineScene(const CommandLine& line) {
 // on, the viewer's projection) at the picture's size, from the start pose or the one given.
 int writeScenePicture(const CommandLine& line) {
 #ifdef _WIN32
-    std::fprintf(stderr, "orvalis: --output draws without a display, which needs Linux's EGL\n");
+    std::fprintf(stderr,
+                 "orvalis: %s: not written: --output draws without a window, as only Linux can\n",
+                 printableText(line.output).c_str());
     return 1;
 #else
     std::error_code error;
