@@ -4,6 +4,7 @@
 #include "app/viewer.h"
 
 #ifdef _WIN32
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -18,17 +19,49 @@
 
 namespace {
 
-// An argument in the ANSI code page, as the file layer opens paths with fopen. A character that
-// code page lacks becomes '?', and a file of that name is then not found.
-std::string ansiArgument(const wchar_t* argument) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, argument, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
+// `text` in the ANSI code page, each character it lacks as '?', and whether there was one. Where
+// that code page is UTF-8 it lacks none (and Windows takes no question about it).
+std::string inAnsiCodePage(const std::wstring& text, bool& lossy) {
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL defaultUsed = FALSE;
+    BOOL* const askDefault = utf8 ? nullptr : &defaultUsed;
+    const int size =
+        WideCharToMultiByte(CP_ACP, flags, text.c_str(), -1, nullptr, 0, nullptr, askDefault);
+    std::string converted(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, flags, text.c_str(), -1, converted.data(), size, nullptr,
+                        askDefault);
+    converted.pop_back();
+    lossy = size <= 0 || defaultUsed;
+    return converted;
+}
+
+// The file's short (8.3) path, whose names the ANSI code page can spell; empty when the file is
+// not there or its volume keeps no short names.
+std::wstring shortPath(const std::wstring& path) {
+    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+    std::wstring shortened(size, L'\0');
+    if (size == 0 || GetShortPathNameW(path.c_str(), shortened.data(), size) + 1 != size) {
         return {};
     }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, argument, -1, text.data(), size, nullptr, nullptr);
-    text.pop_back();
-    return text;
+    shortened.pop_back();
+    return shortened;
+}
+
+// An argument in the ANSI code page, as the file layer opens paths with fopen. A file whose name
+// has characters beyond that code page is named by its short path; failing that, those characters
+// are '?' and the file is not found.
+std::string ansiArgument(const std::wstring& argument) {
+    bool lossy = false;
+    std::string converted = inAnsiCodePage(argument, lossy);
+    const std::wstring shortened = lossy ? shortPath(argument) : std::wstring();
+    if (!shortened.empty()) {
+        std::string shortConverted = inAnsiCodePage(shortened, lossy);
+        if (!lossy) {
+            return shortConverted;
+        }
+    }
+    return converted;
 }
 
 // The arguments after the program's name, from the wide command line: what Explorer passes for a

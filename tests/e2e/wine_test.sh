@@ -3,8 +3,8 @@
 # 640 x 480 mode it asks to go on windowed, shows a progress title for the ground and for every
 # model while it writes the model log, draws the world, and ends on Esc with 0. Then as Explorer
 # starts it for a scene file dropped on it: with the file's Windows path as its one argument, in a
-# folder without orvalis.arg, its model log in %LOCALAPPDATA%\orvalis. The zip's README-Windows.txt
-# names the world the demo writer makes.
+# folder without orvalis.arg, its model log in %LOCALAPPDATA%\orvalis, even when the file's name
+# is beyond the ANSI code page. The zip's README-Windows.txt names the world the demo writer makes.
 # Arguments: orvalis.exe and its build folder, which holds orvalis-write-demo.exe.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
@@ -70,8 +70,9 @@ grep -q $'\r$' "$readme" || fail "README-Windows.txt has no Windows line ends"
 readme_world=$(tr -d '\r' <"$readme" | grep -m1 -o 'demo\\[^ ]*\.rsw') || fail "README names no world"
 [ -f "$WORK/$(tr '\\' / <<<"$readme_world")" ] || fail "README-Windows.txt names $readme_world"
 
-# A name beyond ASCII, in the ANSI code page, and a folder above it that holds the data folder.
-scene="$WORK/demo/GameData/data/maps/Vallée.rsw"
+# A name beyond the ANSI code page (Wine's is Western here), which the viewer opens by its short
+# path, and a folder above it that holds the data folder.
+scene="$WORK/demo/GameData/data/maps/마을.rsw"
 cp "$WORK/demo/GameData/data/maps/valley.rsw" "$scene"
 mkdir "$WORK/empty"
 rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/orvalis
