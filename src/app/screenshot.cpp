@@ -1,6 +1,5 @@
 #include "app/screenshot.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -94,7 +93,10 @@ std::string screenshotName(const std::tm& when, int number) {
 std::string saveScreenshot() {
     const fs::path folder = screenshotFolder();
     std::error_code error;
-    if (folder.empty() || (fs::create_directories(folder, error), error)) {
+    if (!folder.empty()) {
+        fs::create_directories(folder, error);
+    }
+    if (folder.empty() || error) {
         return "Screenshot not saved: no pictures folder";
     }
     const std::vector<std::uint8_t> png = shownFramePng();

@@ -87,4 +87,15 @@ done
 wait_window "Orvalis : Displaying" 10 >/dev/null
 press "$window" Escape
 expect_viewer_exit 0 10
+
+# A pictures folder that cannot be made: the title says so, and the viewer goes on.
+touch "$WORK/not-a-folder"
+export XDG_PICTURES_DIR="$WORK/not-a-folder"
+start_viewer_with "$WORK" --windowed "$world"
+window=$(wait_window "Orvalis : Displaying" 30)
+press "$window" F12
+wait_window "Screenshot not saved: no pictures folder" 10 >/dev/null
+wait_window "Orvalis : Displaying" 10 >/dev/null
+press "$window" Escape
+expect_viewer_exit 0 10
 echo "picture: passed"
