@@ -1,7 +1,7 @@
 # Installing and packaging. On Linux: the programs under names of their own, a desktop entry, an icon,
 # the metainfo that software centres list, the scene file types, a thumbnailer, manual pages and the
 # documents, in a Debian package built by `cpack -G DEB`. On Windows: a zip of the viewer, the demo
-# writer, the README and the licence.
+# writer, the READMEs and the licence.
 
 set(CPACK_PACKAGE_NAME orvalis)
 set(CPACK_PACKAGE_VENDOR "The Orvalis authors")
@@ -12,7 +12,10 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     install(TARGETS orvalis write_demo RUNTIME DESTINATION .)
-    install(FILES README.md LICENSE DESTINATION .)
+    # The first steps on Windows, with the line ends Notepad expects.
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/README-Windows.txt
+                   ${CMAKE_BINARY_DIR}/packaging/README-Windows.txt @ONLY NEWLINE_STYLE CRLF)
+    install(FILES README.md LICENSE ${CMAKE_BINARY_DIR}/packaging/README-Windows.txt DESTINATION .)
     set(CPACK_GENERATOR ZIP)
     include(CPack)
     return()

@@ -10,10 +10,10 @@
 
 #include "app/app_state.h"
 #include "app/argument_file.h"
+#include "app/frame_picture.h"
 #include "app/scene.h"
 #include "app/window.h"
 #include "formats/byte_writer.h"
-#include "formats/png_writer.h"
 #include "platform/emulated_win32.h"
 #include "platform/headless_host.h"
 

@@ -31,11 +31,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/frame_picture.h"
 #include "app/scene.h"
 #include "app/thumbnail_view.h"
 #include "app/window.h"
 #include "formats/byte_writer.h"
-#include "formats/png_writer.h"
 #include "platform/emulated_win32.h"
 #include "platform/headless_host.h"
 #include "text/printable_text.h"

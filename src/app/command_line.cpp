@@ -1,5 +1,8 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -10,6 +13,7 @@ namespace fs = std::filesystem;
 
 const char kUsage[] =
     "Usage: orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] SCENE\n"
+    "       orvalis --output PICTURE [--size WxH] [--eye X,Y,Z] [--look-at X,Y,Z] SCENE\n"
     "       orvalis -h | --help | -v | --version\n"
     "Shows a ground (.gnd), world (.rsw) or model file. Without arguments, shows the scene that\n"
     "orvalis.arg in the current folder names.\n"
@@ -21,6 +25,10 @@ const char kUsage[] =
     "  --log FILE     where a world's model log goes\n"
     "                 (default: $XDG_STATE_HOME/orvalis/sortie.txt)\n"
     "  --verbose      tell the data root and every data file that is not found\n"
+    "  --output PICTURE  draw SCENE once, without a window, into the PNG file PICTURE\n"
+    "  --size WxH        the picture's size (default: 640x480)\n"
+    "  --eye X,Y,Z       where the picture is seen from (default: 0,0,1)\n"
+    "  --look-at X,Y,Z   the point it looks at (default: 0,0,0)\n"
     "  -h, --help     show this help\n"
     "  -v, --version  show the version\n"
     "\n"
@@ -31,6 +39,7 @@ const char kUsage[] =
     "  F1                     switch between fullscreen and a window (the scene loads again)\n"
     "  F2                     switch the fog\n"
     "  F3                     back to the start position\n"
+    "  F12                    save the frame as a picture in the pictures folder\n"
     "  Esc                    quit\n";
 
 namespace {
@@ -64,7 +73,8 @@ struct ValueOption {
     const char* missing;  // the error when the value is missing or empty
 };
 const ValueOption kValueOptions[] = {{"--data", &CommandLine::dataRoot, "--data needs a folder"},
-                                     {"--log", &CommandLine::logPath, "--log needs a file"}};
+                                     {"--log", &CommandLine::logPath, "--log needs a file"},
+                                     {"--output", &CommandLine::output, "--output needs a file"}};
 
 // An option's value: "--name VALUE" or "--name=VALUE"; nothing when `argument` is another option.
 std::optional<std::string_view> optionValue(std::string_view name,
@@ -84,10 +94,97 @@ std::optional<std::string_view> optionValue(std::string_view name,
     return std::nullopt;
 }
 
-// Takes the option at `index` (and its value) into `line`; false, with `line` a usage error, when
-// it is not known or its value is missing.
-bool takeOption(std::span<const std::string_view> arguments, std::size_t& index,
-                CommandLine& line) {
+// The number that is all of `text`.
+template <typename Number>
+std::optional<Number> wholeText(std::string_view text) {
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::optional<int> pictureSide(std::string_view text) {
+    const auto side = wholeText<int>(text);
+    if (!side || *side < kSmallestPictureSide || *side > kLargestPictureSide) {
+        return std::nullopt;
+    }
+    return side;
+}
+
+// "WIDTHxHEIGHT" into the line's picture size.
+bool readPictureSize(std::string_view text, CommandLine& line) {
+    const std::size_t cross = text.find('x');
+    if (cross == std::string_view::npos) {
+        return false;
+    }
+    const auto width = pictureSide(text.substr(0, cross));
+    const auto height = pictureSide(text.substr(cross + 1));
+    if (!width || !height) {
+        return false;
+    }
+    line.width = *width;
+    line.height = *height;
+    return true;
+}
+
+// "X,Y,Z": three finite numbers.
+std::optional<Vector3> point(std::string_view text) {
+    float coordinates[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        const std::size_t comma = axis < 2 ? text.find(',') : text.size();
+        const auto coordinate = wholeText<float>(text.substr(0, comma));
+        if (comma == std::string_view::npos || !coordinate || !std::isfinite(*coordinate)) {
+            return std::nullopt;
+        }
+        coordinates[axis] = *coordinate;
+        text.remove_prefix(std::min(comma + 1, text.size()));
+    }
+    return Vector3{coordinates[0], coordinates[1], coordinates[2]};
+}
+
+// The picture's options make sense together: they come with --output, and the view has a
+// direction that is not straight up or down, which the camera's up vector (the y axis) cannot
+// turn about.
+CommandLine checkedPictureLine(CommandLine line, bool pictureOptions) {
+    if (line.output.empty()) {
+        return pictureOptions ? usageError("--size, --eye and --look-at go with --output") : line;
+    }
+    const Vector3 eye = line.eye.value_or(Vector3{0, 0, 1});
+    const Vector3 lookAt = line.lookAt.value_or(Vector3{0, 0, 0});
+    if (eye.x == lookAt.x && eye.z == lookAt.z) {
+        return usageError("--eye and --look-at lie on one vertical line");
+    }
+    line.action = CommandLine::Action::writePicture;
+    return line;
+}
+
+bool readEye(std::string_view text, CommandLine& line) {
+    line.eye = point(text);
+    return line.eye.has_value();
+}
+
+bool readLookAt(std::string_view text, CommandLine& line) {
+    line.lookAt = point(text);
+    return line.lookAt.has_value();
+}
+
+// The options of the picture's view, each read by its own function.
+struct PictureOption {
+    std::string_view name;
+    bool (*read)(std::string_view text, CommandLine& line);
+    const char* wrong;  // the error when the value cannot be read
+};
+constexpr PictureOption kPictureOptions[] = {
+    {"--size", readPictureSize, "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+    {"--eye", readEye, "--eye needs X,Y,Z"},
+    {"--look-at", readLookAt, "--look-at needs X,Y,Z"}};
+
+// Takes the option at `index` (and its value) into `line`, telling whether it was one of the
+// picture's view; false, with `line` a usage error, when it is not known or its value is missing.
+bool takeOption(std::span<const std::string_view> arguments, std::size_t& index, CommandLine& line,
+                bool& pictureOption) {
     const std::string_view argument = arguments[index];
     for (const Switch& option : kSwitches) {
         if (argument == option.name) {
@@ -102,6 +199,16 @@ bool takeOption(std::span<const std::string_view> arguments, std::size_t& index,
                 return false;
             }
             line.*option.field = *value;
+            return true;
+        }
+    }
+    for (const PictureOption& option : kPictureOptions) {
+        if (const auto value = optionValue(option.name, arguments, index)) {
+            if (!option.read(*value, line)) {
+                line = usageError(option.wrong);
+                return false;
+            }
+            pictureOption = true;
             return true;
         }
     }
@@ -145,12 +252,13 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     }
     CommandLine line;
     bool optionsEnded = false;
+    bool pictureOptions = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.starts_with('-')) {
-            if (!takeOption(arguments, i, line)) {
+            if (!takeOption(arguments, i, line, pictureOptions)) {
                 return line;
             }
         } else if (!line.scene.empty()) {
@@ -163,7 +271,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         return arguments.empty() ? line : usageError("no scene file given");
     }
     line.action = CommandLine::Action::showScene;
-    return line;
+    return checkedPictureLine(std::move(line), pictureOptions);
 }
 
 std::optional<std::string> dataRootAbove(std::string_view scenePath) {

@@ -4,6 +4,7 @@
 //
 //   orvalis                                  reads orvalis.arg in the current folder
 //   orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] SCENE
+//   orvalis --output PICTURE [--size WxH] [--eye X,Y,Z] [--look-at X,Y,Z] [--data ROOT] SCENE
 //   orvalis -h | --help | -v | --version
 
 #include <optional>
@@ -11,10 +12,13 @@
 #include <string>
 #include <string_view>
 
+#include "view/vector3.h"
+
 struct CommandLine {
     enum class Action {
         argumentFile,  // no arguments: orvalis.arg in the current folder
         showScene,     // a scene file
+        writePicture,  // a scene file drawn once, without a window, into the picture `output`
         help,
         version,
         usageError,  // `error` says what is wrong
@@ -26,7 +30,18 @@ struct CommandLine {
     std::string logPath;   // empty: the default place of the model log
     std::string scene;
     std::string error;
+
+    // The picture of --output: its size, and the camera's pose when not the start pose.
+    std::string output;
+    int width = 640;
+    int height = 480;
+    std::optional<Vector3> eye;
+    std::optional<Vector3> lookAt;
 };
+
+// The sides that --size allows, in pixels.
+inline constexpr int kSmallestPictureSide = 16;
+inline constexpr int kLargestPictureSide = 4096;
 
 // Reads the arguments after the program's name. An option's value is the next argument or follows
 // '='; "--" ends the options, so a scene's name may begin with '-'. Before it, any argument that

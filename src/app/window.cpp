@@ -73,7 +73,7 @@ bool enterFullscreenOrAsk(AppState& app, std::int32_t width, std::int32_t height
 
 bool isControlKey(std::uintptr_t virtualKey) {
     return virtualKey == win32::VK_ESCAPE || virtualKey == win32::VK_F1 ||
-           virtualKey == win32::VK_F2 || virtualKey == win32::VK_F3;
+           virtualKey == win32::VK_F2 || virtualKey == win32::VK_F3 || virtualKey == win32::VK_F12;
 }
 
 // Esc counts only while the window is active: a press made while it is minimised, or still waiting

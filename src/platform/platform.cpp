@@ -20,6 +20,10 @@ struct LimitedBoxes {
 };
 LimitedBoxes limitedBoxes;
 
+// The title setWindowTitle set last, and on which window.
+WindowHandle lastTitledWindow = nullptr;
+std::string lastTitle;
+
 }  // namespace
 
 Platform& platform() {
@@ -43,7 +47,13 @@ void setWindowTitle(WindowHandle window, const char* format, ...) {
     va_start(arguments, format);
     std::vsnprintf(title, sizeof title, format, arguments);
     va_end(arguments);
-    platform().setWindowText(window, printableText(title).c_str());
+    lastTitledWindow = window;
+    lastTitle = printableText(title);
+    platform().setWindowText(window, lastTitle.c_str());
+}
+
+std::string lastWindowTitle(WindowHandle window) {
+    return window == lastTitledWindow ? lastTitle : std::string();
 }
 
 std::uint32_t answerCurrentDirectory(std::string_view directory, std::uint32_t bufferSize,

@@ -90,6 +90,8 @@ std::uint32_t answerCurrentDirectory(std::string_view directory, std::uint32_t b
 // characters escaped, since titles carry names from files; does nothing without a window.
 void setWindowTitle(WindowHandle window, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// The title setWindowTitle last set on this window; empty when it set none there.
+std::string lastWindowTitle(WindowHandle window);
 
 // The line that a message box writes to standard error: "CAPTION: TEXT" with the text's line breaks
 // as spaces, a break at its very end dropped, and every other control character escaped.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "scoped_variable.h"
 #include "scratch_folder.h"
 
 namespace {
@@ -69,12 +70,65 @@ TEST(CommandLine, WrongArgumentsSayWhatIsWrong) {
         {{"a.gnd", "--log"}, "--log needs a file"},
         {{"a.gnd", "b.rsw"}, "more than one scene: a.gnd, b.rsw"},
         {{"--windowed"}, "no scene file given"},
+        {{"a.gnd", "--output"}, "--output needs a file"},
+        {{"--output", "p.png"}, "no scene file given"},
+        {{"--size", "320x240", "a.gnd"}, "--size, --eye and --look-at go with --output"},
+        {{"--eye=1,2,3", "a.gnd"}, "--size, --eye and --look-at go with --output"},
+        {{"--output=p.png", "--size", "320", "a.gnd"},
+         "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+        {{"--output=p.png", "--size", "15x240", "a.gnd"},
+         "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+        {{"--output=p.png", "--size", "320x4097", "a.gnd"},
+         "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+        {{"--output=p.png", "--size", "320x240x2", "a.gnd"},
+         "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+        {{"--output=p.png", "--size", "99999999999x240", "a.gnd"},
+         "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
+        {{"--output=p.png", "--eye", "1,2", "a.gnd"}, "--eye needs X,Y,Z"},
+        {{"--output=p.png", "--eye", "1,2,3,4", "a.gnd"}, "--eye needs X,Y,Z"},
+        {{"--output=p.png", "--eye", "1,,3", "a.gnd"}, "--eye needs X,Y,Z"},
+        {{"--output=p.png", "--eye", "1,nan,3", "a.gnd"}, "--eye needs X,Y,Z"},
+        {{"--output=p.png", "--eye", "1,2,1e39", "a.gnd"}, "--eye needs X,Y,Z"},
+        {{"--output=p.png", "--look-at", "x,2,3", "a.gnd"}, "--look-at needs X,Y,Z"},
+        // A view straight up or down has no side to turn the picture's up towards.
+        {{"--output=p.png", "--eye", "0,0,0", "a.gnd"},
+         "--eye and --look-at lie on one vertical line"},
+        {{"--output=p.png", "--eye", "5,100,-3", "--look-at", "5,0,-3", "a.gnd"},
+         "--eye and --look-at lie on one vertical line"},
     };
     for (const auto& c : cases) {
         const CommandLine line = parseCommandLine(c.arguments);
         EXPECT_EQ(line.action, CommandLine::Action::usageError) << c.error;
         EXPECT_EQ(line.error, c.error);
     }
+}
+
+TEST(CommandLine, OutputDrawsOnePictureAtTheStartPoseOrTheGivenOne) {
+    CommandLine line = parse({"--output", "valley.png", "maps/valley.rsw"});
+    EXPECT_EQ(line.action, CommandLine::Action::writePicture);
+    EXPECT_EQ(line.output, "valley.png");
+    EXPECT_EQ(line.scene, "maps/valley.rsw");
+    EXPECT_EQ(line.width, 640);
+    EXPECT_EQ(line.height, 480);
+    EXPECT_FALSE(line.eye);
+    EXPECT_FALSE(line.lookAt);
+
+    line = parse({"--size=16x4096", "--eye", "-120.5,80,1e3", "--look-at=0,-2.25,.5", "--output",
+                  "p.png", "--data", "root", "a.gnd"});
+    ASSERT_EQ(line.action, CommandLine::Action::writePicture) << line.error;
+    EXPECT_EQ(line.width, 16);
+    EXPECT_EQ(line.height, 4096);
+    ASSERT_TRUE(line.eye && line.lookAt);
+    EXPECT_EQ(line.eye->x, -120.5f);
+    EXPECT_EQ(line.eye->y, 80.0f);
+    EXPECT_EQ(line.eye->z, 1000.0f);
+    EXPECT_EQ(line.lookAt->y, -2.25f);
+    EXPECT_EQ(line.lookAt->z, 0.5f);
+    EXPECT_EQ(line.dataRoot, "root");
+
+    // Only the look-at point moved: the eye stays at the start pose's.
+    EXPECT_EQ(parse({"--output=p.png", "--look-at", "0,50,-10", "a.gnd"}).action,
+              CommandLine::Action::writePicture);
 }
 
 TEST(CommandLine, TheDataRootIsTheNearestFolderAboveTheSceneThatHoldsAData) {
@@ -96,29 +150,6 @@ TEST(CommandLine, TheDataRootIsTheNearestFolderAboveTheSceneThatHoldsAData) {
     const CurrentDirectory inGame(game);
     EXPECT_EQ(findDataRoot("DATA/Maps/valley.rsw"), (game / "DATA" / "Maps").string());
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        set(value);
-    }
-    ~ScopedVariable() { set(old_ ? old_->c_str() : nullptr); }
-
-  private:
-    void set(const char* value) {
-        if (value != nullptr) {
-            ::setenv(name_, value, 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(CommandLine, TheModelLogGoesToTheUsersStateFolder) {
     {

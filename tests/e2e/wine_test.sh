@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Windows viewer under Wine on the demo world, as a user meets it: on a display without a
 # 640 x 480 mode it asks to go on windowed, shows a progress title for the ground and for every
-# model while it writes the model log, draws the world, and ends on Esc with 0.
+# model while it writes the model log, draws the world, and ends on Esc with 0. Then as Explorer
+# starts it for a scene file dropped on it: with the file's Windows path as its one argument, in a
+# folder without orvalis.arg, its model log in %LOCALAPPDATA%\orvalis, even when the file's name
+# is beyond the ANSI code page. The zip's README-Windows.txt names the world the demo writer makes.
 # Arguments: orvalis.exe and its build folder, which holds orvalis-write-demo.exe.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
@@ -58,6 +61,29 @@ sleep 1
 spread=$(screenshot_spread "$window" "$WORK/world.png")
 awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "the world view is nearly one colour ($spread)"
 
+press "$window" Escape
+expect_viewer_exit 0 20
+wineserver -w
+
+readme="$BUILD_DIR/packaging/README-Windows.txt"
+grep -q $'\r$' "$readme" || fail "README-Windows.txt has no Windows line ends"
+readme_world=$(tr -d '\r' <"$readme" | grep -m1 -o 'demo\\[^ ]*\.rsw') || fail "README names no world"
+[ -f "$WORK/$(tr '\\' / <<<"$readme_world")" ] || fail "README-Windows.txt names $readme_world"
+
+# A name beyond the ANSI code page (Wine's is Western here), which the viewer opens by its short
+# path, and a folder above it that holds the data folder.
+scene="$WORK/demo/GameData/data/maps/마을.rsw"
+cp "$WORK/demo/GameData/data/maps/valley.rsw" "$scene"
+mkdir "$WORK/empty"
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/orvalis
+(cd "$WORK/empty" && exec wine "$VIEWER" "$(winepath -w "$scene")" >"$WORK/stdout" 2>"$WORK/stderr") &
+VIEWER_PID=$!
+answer_windowed_in_time
+window=$(wait_window "Orvalis : Displaying" 60)
+log=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/orvalis/sortie.txt')
+[ -n "$log" ] && grep -qF $'0 3 Village\\Ruins.omd\r' "$log" ||
+    fail "no model log in %LOCALAPPDATA%\\orvalis (${log:-none}: $(cat "$log" 2>/dev/null))"
+[ -z "$(ls -A "$WORK/empty")" ] || fail "the current folder holds $(ls -A "$WORK/empty")"
 press "$window" Escape
 expect_viewer_exit 0 20
 # Wine lets go of the display before the display goes.

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "formats/png_writer.h"
+#include "app/frame_picture.h"
 #include "gl_test.h"
 #include "platform/gl.h"
 

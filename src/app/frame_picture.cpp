@@ -1,8 +1,9 @@
-#include "formats/png_writer.h"
+#include "app/frame_picture.h"
 
 #include <stb/stb_image_write.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <new>
 #include <utility>
 
@@ -70,4 +71,18 @@ std::vector<std::uint8_t> pngFile(int width, int height, const std::vector<std::
 std::vector<std::uint8_t> framePng(int width, int height) {
     return withinEncoder(width, height) ? pngFile(width, height, readFrame(width, height))
                                         : std::vector<std::uint8_t>{};
+}
+
+bool writePictureFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                      const char* mode) {
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
