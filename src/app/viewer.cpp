@@ -238,7 +238,7 @@ int writeScenePicture(const CommandLine& line, [[maybe_unused]] const Desktop& d
                      printableText(line.output).c_str());
         return 2;
     }
-    Platform& desktop = platform();
+    Platform& windowed = platform();
     HeadlessHost host;
     EmulatedWin32 headless(host);
     usePlatform(headless);
@@ -257,7 +257,7 @@ int writeScenePicture(const CommandLine& line, [[maybe_unused]] const Desktop& d
     if (opened) {
         closeWindow();
     }
-    usePlatform(desktop);
+    usePlatform(windowed);
     if (!sceneRead) {
         return 1;  // the scene's load has said why
     }
