@@ -116,6 +116,23 @@ bool readMasks(ByteCursor& cursor, std::array<std::uint32_t, 3>& masks) {
     return cursor.readU32(masks[0]) && cursor.readU32(masks[1]) && cursor.readU32(masks[2]);
 }
 
+// The number of colour-table entries that follow the header.
+std::uint16_t countDibColours(const DibHeader& header) {
+    if (header.size == kInfoHeaderSize && header.coloursUsed != 0) {
+        return static_cast<std::uint16_t>(header.coloursUsed);
+    }
+    switch (header.bitCount) {
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
+    }
+}
+
 // Entries are blue, green, red (and a reserved byte in the 4-byte entries of a 40-byte header).
 bool readColourTable(ByteCursor& cursor, std::uint16_t count, std::size_t entrySize,
                      Palette& palette) {
@@ -347,22 +364,6 @@ ReadResult shownDibFailure(ReadResult failure) {
 }
 
 }  // namespace
-
-std::uint16_t countDibColours(const DibHeader& header) {
-    if (header.size == kInfoHeaderSize && header.coloursUsed != 0) {
-        return static_cast<std::uint16_t>(header.coloursUsed);
-    }
-    switch (header.bitCount) {
-        case 1:
-            return 2;
-        case 4:
-            return 16;
-        case 8:
-            return 256;
-        default:
-            return 0;
-    }
-}
 
 DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
                       std::uint64_t maxPixels) {

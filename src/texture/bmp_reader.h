@@ -32,9 +32,6 @@ inline constexpr std::uint32_t BI_RLE8 = 1;
 inline constexpr std::uint32_t BI_RLE4 = 2;
 inline constexpr std::uint32_t BI_BITFIELDS = 3;
 
-// The number of colour-table entries that follow the header.
-std::uint16_t countDibColours(const DibHeader& header);
-
 // An image, or the text that says why there is none: a failure the user sees in a message box,
 // or a refusal of an image too large to decode, which only goes to standard error.
 struct DibDecoding {

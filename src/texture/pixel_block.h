@@ -1,6 +1,6 @@
 #pragma once
-// Pixel blocks of the texture readers: zero-filled memory from the global allocator, released with
-// their owner.
+// Pixel blocks of the texture readers: memory from the global allocator, zero-filled unless the
+// reader writes every byte, released with their owner.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +23,12 @@ inline PixelBlock allocZeroed(std::size_t count, std::size_t elementSize = 1) {
         count = elementSize = 1;
     }
     return PixelBlock(static_cast<std::uint8_t*>(std::calloc(count, elementSize)));
+}
+
+// `count` bytes as the allocator leaves them, for a block that is written whole before it is read,
+// or nothing when the allocation fails.
+inline PixelBlock allocUnfilled(std::size_t count) {
+    return PixelBlock(static_cast<std::uint8_t*>(std::malloc(count == 0 ? 1 : count)));
 }
 
 // No limit on an image's pixel count besides the others.

@@ -4,15 +4,12 @@
 // uploaded into the bound GL texture. A file it cannot use prints one line on standard output and
 // leaves the bound texture a 128 x 128 checkerboard, so that the failure shows in the scene.
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "io/read_result.h"
 #include "texture/pixel_block.h"
 #include "texture/texture_capabilities.h"
-
-class ByteCursor;
 
 // The 18-byte header as the file stores it, what follows from it, and the pixels: rows in the
 // file's order, width x bytesPerPixel bytes each, R, G, B(, A) or one grey byte a pixel.
@@ -64,33 +61,7 @@ ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
 const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
                       std::int32_t maxSide, std::uint64_t maxPixels = kAnyPixelCount);
 
-// Reads the 18 header bytes and derives bytesPerPixel and imageSize; false when the data is
-// shorter than the header.
-bool readTgaHeader(ByteCursor& file, TgaImage& image);
-
-// Fills a zero block of imageSize bytes from the pixel data; false when it cannot be allocated.
-bool readTgaPixels(TgaImage& image, ByteCursor& file);
-
-// Type-10 data: packets of 1 to 128 pixels, a run of one pixel or that many pixels in place, that
-// may cross rows. A packet past the image's end is cut there; the data may end early.
-void decodeTgaRle(TgaImage& image, ByteCursor& file);
-
-// Stores one blue-green-red(-alpha) source pixel at `index` as red-green-blue(-alpha) and
-// advances the index.
-void storeTgaPixel(TgaImage& image, const std::uint8_t* source, std::size_t& index);
-
-// Uploads the pixels into the bound texture, with the internal format the flags choose:
-// compression only while the capabilities have it.
-void uploadTga(const TgaImage& image, std::uint32_t flags, const TextureCapabilities& capabilities);
-
 void freeTgaPixels(TgaImage& image);
 
 // Prints "<message> - <path>" on standard output, empties the image and uploads the checkerboard.
 void failTga(const char* message, const char* path, TgaImage& image);
-
-// Uploads the 128 x 128 checkerboard (16 x 16 squares, white at the first texel) into the bound
-// texture and describes it in the image.
-void makeFallbackTexture(TgaImage& image);
-
-// Looks up the two compressed-texture entry points; compression is lost if either is missing.
-void findCompressionEntryPoints(TextureCapabilities& capabilities);
