@@ -69,9 +69,9 @@ TEST(TgaReader, TrueColourPixelsTurnToRgb) {
             {1, 2, 3})),
         (Bytes{3, 2, 1}));
 
-    // Rows stay in the file's order.
+    // Rows stay in the file's order, over more than one block of 16 pixels.
     for (int bits : {24, 32}) {
-        const RgbaPicture picture = patternPicture(5, 3);
+        const RgbaPicture picture = patternPicture(7, 5);
         EXPECT_EQ(decodedPixels(tgaFile(picture, {.bitsPerPixel = std::uint8_t(bits)})),
                   expectedPixels(picture, bits));
     }
