@@ -29,7 +29,8 @@ Vector3 quadNormal(const GroundQuad& quad);
 class Ground {
   public:
     Ground() = default;
-    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    // Copyable and movable. The moves are declared because the virtual destructor would leave
+    // only the copies: a re-read or a fresh object replaces the arrays by moving them.
     Ground(const Ground&) = default;
     Ground(Ground&&) = default;
     Ground& operator=(const Ground&) = default;

@@ -38,7 +38,8 @@ struct ModelBounds {
 class ModelNode {
   public:
     ModelNode() = default;
-    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    // Copyable and movable. The moves are declared because the virtual destructor would leave
+    // only the copies: a re-read or a fresh object replaces the arrays by moving them.
     ModelNode(const ModelNode&) = default;
     ModelNode(ModelNode&&) = default;
     ModelNode& operator=(const ModelNode&) = default;

@@ -70,10 +70,10 @@ std::optional<std::string> readNodes(ByteCursor& file, Model& model,
                                      std::vector<std::string>& skipped) {
     while (model.nodeCount < MaxModelNodes) {
         const Continuation found = peekContinuation(file);
-        if (found == CONTINUATION_END) {
+        if (found == Continuation::end) {
             return std::nullopt;
         }
-        if (found == CONTINUATION_CUT_SHORT) {
+        if (found == Continuation::cutShort) {
             return "model file ends inside its node list";
         }
         ModelNode node;
@@ -116,13 +116,13 @@ void linkParents(Model& model) {
 Continuation peekContinuation(ByteCursor& file) {
     const Word first = takeZeroWord(file);
     if (first != Word::zero) {
-        return first == Word::nonZero ? CONTINUATION_DATA : CONTINUATION_CUT_SHORT;
+        return first == Word::nonZero ? Continuation::data : Continuation::cutShort;
     }
     const Word second = takeZeroWord(file);
     if (second != Word::zero) {
-        return second == Word::nonZero ? CONTINUATION_AFTER_ZERO : CONTINUATION_CUT_SHORT;
+        return second == Word::nonZero ? Continuation::afterZero : Continuation::cutShort;
     }
-    return CONTINUATION_END;
+    return Continuation::end;
 }
 
 NodeRead ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
@@ -162,7 +162,7 @@ NodeRead ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool 
         problem = "cut short";
         return NodeRead::damaged;
     }
-    if (peekContinuation(file) == CONTINUATION_DATA &&
+    if (peekContinuation(file) == Continuation::data &&
         !readCountedRecords(file, keyFrameCount, keyFrames, problem)) {
         return NodeRead::damaged;
     }

@@ -18,11 +18,11 @@
 #include "model/model.h"
 
 // What the continuation check finds at the cursor.
-enum Continuation : int {
-    CONTINUATION_END = 0,         // two zero words, both consumed
-    CONTINUATION_AFTER_ZERO = 1,  // one zero word, consumed; a non-zero word is next
-    CONTINUATION_DATA = 2,        // a non-zero word is next; nothing consumed
-    CONTINUATION_CUT_SHORT = 3,   // the data ends before the check could decide
+enum class Continuation {
+    end,        // two zero words, both consumed
+    afterZero,  // one zero word, consumed; a non-zero word is next
+    data,       // a non-zero word is next; nothing consumed
+    cutShort,   // the data ends before the check could decide
 };
 Continuation peekContinuation(ByteCursor& file);
 

@@ -334,7 +334,7 @@ void SdlHost::translate(const SDL_Event& event, std::vector<WindowMessage>& mess
         const int virtualKey =
             virtualKeyOf(event.key.keysym.sym, (event.key.keysym.mod & KMOD_NUM) != 0);
         // With Alt held (or for F10) Windows reports system keys, which the viewer ignores.
-        const bool system = (event.key.keysym.mod & KMOD_ALT) != 0 || virtualKey == 0x79;
+        const bool system = (event.key.keysym.mod & KMOD_ALT) != 0 || virtualKey == win32::VK_F10;
         const bool down = event.type == SDL_KEYDOWN;
         const std::uint32_t message = system ? (down ? win32::WM_SYSKEYDOWN : win32::WM_SYSKEYUP)
                                              : (down ? win32::WM_KEYDOWN : win32::WM_KEYUP);

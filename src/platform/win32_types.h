@@ -51,6 +51,7 @@ inline constexpr int VK_DOWN = 0x28;
 inline constexpr int VK_F1 = 0x70;
 inline constexpr int VK_F2 = 0x71;
 inline constexpr int VK_F3 = 0x72;
+inline constexpr int VK_F10 = 0x79;
 inline constexpr int VK_F12 = 0x7B;
 inline constexpr int VK_NUMPAD0 = 0x60;
 

@@ -22,7 +22,8 @@ inline constexpr char kModelLogName[] = "sortie.txt";
 class World {
   public:
     World() = default;
-    // Movable, so a re-read or a fresh object replaces the arrays without copying them.
+    // Copyable and movable. The moves are declared because the virtual destructor would leave
+    // only the copies: a re-read or a fresh object replaces the arrays by moving them.
     World(const World&) = default;
     World(World&&) = default;
     World& operator=(const World&) = default;

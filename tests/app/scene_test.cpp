@@ -76,12 +76,6 @@ TEST_F(SceneTest, SetUpFixesClearDepthFogAndHints) {
     EXPECT_EQ(std::vector<GLfloat>(fog, fog + 4), (std::vector<GLfloat>{1, 1, 1, 1}));
     glGetFloatv(GL_FOG_DENSITY, fog);
     EXPECT_FLOAT_EQ(fog[0], 0.002f);
-    glGetFloatv(GL_FOG_START, fog);
-    EXPECT_FLOAT_EQ(fog[0], 500);
-    glGetFloatv(GL_FOG_END, fog);
-    EXPECT_FLOAT_EQ(fog[0], 1000);
-    glGetIntegerv(GL_FOG_HINT, &value);
-    EXPECT_EQ(value, GL_DONT_CARE);
     glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &value);
     EXPECT_EQ(value, GL_NICEST);
     GLdouble depth;

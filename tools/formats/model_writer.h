@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/model.h"
+#include "model/model_records.h"
 
 // The identity matrix, scale 1, no offset, position or rotation.
 NodeTransform identityTransform();
