@@ -13,11 +13,6 @@ bool keyHeld(int virtualKey) {
 
 }  // namespace
 
-float& pitchAccumulator() {
-    static float accumulator = 0;
-    return accumulator;
-}
-
 void Camera::setCamera(float eyeX, float eyeY, float eyeZ, float lookX, float lookY, float lookZ,
                        float upX, float upY, float upZ) {
     eye = {eyeX, eyeY, eyeZ};
@@ -45,13 +40,12 @@ void Camera::mouseLook() {
     const float yaw = static_cast<float>(kCursorHomeX - cursor.x) * kMouseTurnPerPixel;
     const float pitch = static_cast<float>(kCursorHomeY - cursor.y) * kMouseTurnPerPixel;
 
-    // A turn that would carry the accumulator past a bound tilts by nothing in this frame.
-    float& accumulated = pitchAccumulator();
-    accumulated -= pitch;
-    if (accumulated > 1) {
-        accumulated = 1;
-    } else if (accumulated < -1) {
-        accumulated = -1;
+    // A turn that would carry the sum past a bound tilts by nothing in this frame.
+    pitchSum -= pitch;
+    if (pitchSum > 1) {
+        pitchSum = 1;
+    } else if (pitchSum < -1) {
+        pitchSum = -1;
     } else {
         const Vector3 axis = normalize(crossProduct(vectorDifference(lookAt, eye), up));
         rotateView(pitch, axis.x, axis.y, axis.z);

@@ -27,14 +27,13 @@ class Camera {
     Vector3 lookAt{0, 1, 0.5f};
     Vector3 up{0, 0, 1};
     Vector3 side{0, 0, 0};
+    // Sum of the vertical mouse turns in radians, clamped to [-1, 1]; setCamera leaves it alone.
+    float pitchSum = 0;
 
   private:
     void mouseLook();
     void readMovementKeys(float frameDelta);
 };
-
-// Sum of the vertical mouse turns in radians, clamped to [-1, 1]; setCamera leaves it alone.
-float& pitchAccumulator();
 
 inline constexpr int kCursorHomeX = 320;
 inline constexpr int kCursorHomeY = 240;

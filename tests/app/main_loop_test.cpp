@@ -174,13 +174,12 @@ TEST_F(MainLoopTest, F2TogglesFogFromTheSecondPressAndF3ResetsThePose) {
     EXPECT_TRUE(glIsEnabled(GL_FOG));
 
     app.camera.setCamera(100, 20, 30, 101, 20, 30, 0, 1, 0);
-    pitchAccumulator() = 0.5f;
+    app.camera.pitchSum = 0.5f;
     press(win32::VK_F3);
     EXPECT_FLOAT_EQ(app.camera.eye.z, 1);
     EXPECT_FLOAT_EQ(app.camera.lookAt.x, 0);
     EXPECT_FLOAT_EQ(app.camera.up.y, 1);
-    EXPECT_FLOAT_EQ(pitchAccumulator(), 0.5f);
-    pitchAccumulator() = 0;
+    EXPECT_FLOAT_EQ(app.camera.pitchSum, 0.5f);
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ class CameraTest : public ::testing::Test {
   protected:
     void SetUp() override {
         usePlatform(headless);
-        pitchAccumulator() = 0;
         camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
     }
 
@@ -79,21 +78,30 @@ TEST_F(CameraTest, MouseTurnsTheViewAndWarpsTheCursorHome) {
     camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
     headless.cursor = {320, 230};
     frameWith(0);
-    EXPECT_NEAR(pitchAccumulator(), -0.02f, 1e-6f);
+    EXPECT_NEAR(camera.pitchSum, -0.02f, 1e-6f);
     expectVector(camera.lookAt, {0, 0.0200f, 0.0002f});
 }
 
 TEST_F(CameraTest, PitchBeyondTheLimitTiltsByNothingButYawStillTurns) {
-    pitchAccumulator() = 0.99f;
+    camera.pitchSum = 0.99f;
     headless.cursor = {330, 265};  // pitch -0.05, yaw -0.02
     frameWith(0);
-    EXPECT_FLOAT_EQ(pitchAccumulator(), 1.0f);
+    EXPECT_FLOAT_EQ(camera.pitchSum, 1.0f);
     EXPECT_NEAR(camera.lookAt.y, 0, 1e-6f);
     EXPECT_NEAR(camera.lookAt.x, 0.02f, 1e-4f);
 
-    // The start pose comes back, the accumulator stays.
+    // The start pose comes back, the sum stays.
     camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
-    EXPECT_FLOAT_EQ(pitchAccumulator(), 1.0f);
+    EXPECT_FLOAT_EQ(camera.pitchSum, 1.0f);
+
+    // Each camera sums its own turns: another one still tilts from zero.
+    Camera other;
+    other.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
+    headless.cursor = {320, 265};
+    other.updateCamera(0);
+    EXPECT_NEAR(other.pitchSum, 0.05f, 1e-6f);
+    EXPECT_NEAR(other.lookAt.y, -0.05f, 1e-3f);
+    EXPECT_FLOAT_EQ(camera.pitchSum, 1.0f);
 }
 
 TEST_F(CameraTest, KeysFlyFiftyUnitsPerSecond) {
