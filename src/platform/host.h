@@ -2,7 +2,8 @@
 // What a host without Win32 gives the emulated Windows services (emulated_win32.h). A new host
 // starts here and fills in every verb of HOST_VERBS, nothing else: classes, handles, device
 // contexts, pixel formats, the message queue, the display mode and the cursor counter are the
-// emulation's. The hosts there are: sdl_host (the desktop) and headless_host (EGL, no display).
+// emulation's. The hosts there are: sdl_host (the desktop), headless_host (EGL, no display) and
+// null_host (none at all, the template of a new one).
 
 #include <cstdint>
 #include <vector>

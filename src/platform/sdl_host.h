@@ -28,9 +28,12 @@ class SdlHost : public Host {
     // nowhere (offscreen, dummy) are not taken.
     bool videoReady();
 
-  private:
+  protected:
+    // The messages of one SDL event (takeEvents' contract in host.h); a test reaches it by
+    // deriving.
     void translate(const SDL_Event& event, std::vector<WindowMessage>& messages);
 
+  private:
     bool videoStarted_ = false;
     bool videoFailed_ = false;
     std::set<SDL_Window*> minimised_;
