@@ -19,14 +19,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "app/app_state.h"
@@ -55,8 +53,6 @@ constexpr char kUsageText[] =
 
 constexpr char kProgram[] = "orvalis-thumbnailer";
 constexpr int kDefaultSize = 256;
-constexpr int kSmallestSize = 16;
-constexpr int kLargestSize = 4096;
 
 // The bounds of one run. The deadline holds for loading, framing and drawing; the environment may
 // only shorten it (the tests do). The data limit leaves room, within 1 GB, for the code of the
@@ -82,17 +78,6 @@ constexpr int kOutputLineLength = 400;
 // A scene that sends more triangles than this is given up at once rather than at the deadline:
 // llvmpipe draws some 250,000 of them a second on a two-core machine, one glBegin each.
 constexpr std::size_t kDrawnTriangles = 4'000'000;
-
-// The whole number that is all of `text`, when it lies from `lowest` to `highest`.
-std::optional<int> wholeNumber(std::string_view text, int lowest, int highest) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < lowest ||
-        number > highest) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 // ---- Output: at most kOutputLines lines on each of stdout and stderr, each cut to
 // kOutputLineLength characters, then one line that tells how many more were left out. A damaged
@@ -197,7 +182,7 @@ void setDeadlineTimer(int milliseconds) {
 void boundRun(const std::string& scene) {
     const char* shorter = std::getenv(kDeadlineVariable);
     const int milliseconds =
-        wholeNumber(shorter != nullptr ? shorter : "", 1, kDeadlineMilliseconds)
+        wholeNumberWithin(shorter != nullptr ? shorter : "", 1, kDeadlineMilliseconds)
             .value_or(kDeadlineMilliseconds);
     deadlineMessage = std::string(kProgram) + ": " + printableText(scene) +
                       " was not drawn within " + std::to_string(milliseconds) + " milliseconds\n";
@@ -241,9 +226,10 @@ std::optional<Request> readArguments(int argc, char** argv) {
     }
     std::size_t first = 0;
     if (!arguments.empty() && arguments[0] == "-s") {
-        const std::optional<int> size = arguments.size() > 1
-                                            ? wholeNumber(arguments[1], kSmallestSize, kLargestSize)
-                                            : std::nullopt;
+        const std::optional<int> size =
+            arguments.size() > 1
+                ? wholeNumberWithin(arguments[1], kSmallestPictureSide, kLargestPictureSide)
+                : std::nullopt;
         if (!size) {
             return std::nullopt;
         }

@@ -106,11 +106,7 @@ std::optional<Number> wholeText(std::string_view text) {
 }
 
 std::optional<int> pictureSide(std::string_view text) {
-    const auto side = wholeText<int>(text);
-    if (!side || *side < kSmallestPictureSide || *side > kLargestPictureSide) {
-        return std::nullopt;
-    }
-    return side;
+    return wholeNumberWithin(text, kSmallestPictureSide, kLargestPictureSide);
 }
 
 // "WIDTHxHEIGHT" into the line's picture size.
@@ -272,6 +268,14 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     }
     line.action = CommandLine::Action::showScene;
     return checkedPictureLine(std::move(line), pictureOptions);
+}
+
+std::optional<int> wholeNumberWithin(std::string_view text, int lowest, int highest) {
+    const auto number = wholeText<int>(text);
+    if (!number || *number < lowest || *number > highest) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 std::optional<std::string> dataRootAbove(std::string_view scenePath) {

@@ -39,9 +39,12 @@ struct CommandLine {
     std::optional<Vector3> lookAt;
 };
 
-// The sides that --size allows, in pixels.
+// The sides that --size allows, in pixels; the thumbnailer's -s keeps to them too.
 inline constexpr int kSmallestPictureSide = 16;
 inline constexpr int kLargestPictureSide = 4096;
+
+// The whole number that is all of `text`, when it lies from `lowest` to `highest`.
+std::optional<int> wholeNumberWithin(std::string_view text, int lowest, int highest);
 
 // Reads the arguments after the program's name. An option's value is the next argument or follows
 // '='; "--" ends the options, so a scene's name may begin with '-'. Before it, any argument that

@@ -72,13 +72,8 @@ void drawScene(AppState& app) {
 }  // namespace
 
 SceneMode sceneModeOfAnyCase(std::string_view name) {
-    const std::string_view ending =
-        name.substr(name.size() - std::min<std::size_t>(3, name.size()));
-    std::string lower(ending);
-    for (char& c : lower) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return sceneModeOf(lower);
+    return sceneModeOf(
+        asciiLowered(name.substr(name.size() - std::min<std::size_t>(3, name.size()))));
 }
 
 SceneMode sceneModeOf(std::string_view name) {

@@ -22,6 +22,12 @@ char asciiLower(char c) {
 
 }  // namespace
 
+std::string asciiLowered(std::string_view name) {
+    std::string lowered(name);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), asciiLower);
+    return lowered;
+}
+
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return asciiLower(x) == asciiLower(y);
@@ -63,12 +69,6 @@ struct FolderListings::Cache {
 namespace {
 
 thread_local FolderListings::Cache* currentListings = nullptr;
-
-std::string asciiLowered(std::string_view name) {
-    std::string lowered(name);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), asciiLower);
-    return lowered;
-}
 
 bool exists(const std::string& path) {
     struct stat info;

@@ -43,6 +43,8 @@ class FolderListings {
 
 // Whether two names are the same ignoring the letter case of ASCII letters; other bytes must match.
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+// The name with its ASCII letters in lower case; other bytes as they are.
+std::string asciiLowered(std::string_view name);
 
 // A data file's bytes, or why there are none: it could not be opened; it opened but could not be
 // read whole (a folder, or a read that failed); it is a FIFO, socket or device, refused at once;

@@ -13,11 +13,7 @@ namespace {
 std::string uniformPath(std::string_view path) {
     std::string slashed(path);
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    std::string uniform = std::filesystem::path(slashed).lexically_normal().generic_string();
-    std::transform(uniform.begin(), uniform.end(), uniform.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return uniform;
+    return asciiLowered(std::filesystem::path(slashed).lexically_normal().generic_string());
 }
 
 }  // namespace

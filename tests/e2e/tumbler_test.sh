@@ -3,7 +3,7 @@
 # thumbnailer as installed: its entry and our file types in the user's data folder, the program on
 # PATH. Asked over D-Bus on a session bus of its own, it saves each thumbnail in the user's cache
 # under the MD5 of the scene's URI, with the URI and the scene's modification time in it, as the
-# freedesktop.org thumbnail specification has it.
+# freedesktop.org thumbnail standard has file managers do.
 source "$(dirname "$0")/x11_session.bash"
 unset DISPLAY
 write_demo
