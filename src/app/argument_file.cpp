@@ -1,15 +1,8 @@
 #include "app/argument_file.h"
 
-#include "app/app_state.h"
-#include "io/file_errors.h"
-#include "io/host_files.h"
 #include "io/input_limits.h"
-#include "platform/platform.h"
 
 namespace {
-
-constexpr char kCannotOpen[] = "Can't open orvalis.arg";
-constexpr char kCannotRead[] = "Can't read orvalis.arg";
 
 constexpr std::size_t kLineBuffer = 1024;  // each read takes at most 1023 characters
 // The root line and every name that counts, each read with a CR LF break, lie within what is read.
@@ -50,47 +43,11 @@ std::string withLfLineBreaks(std::string_view text) {
     return lf;
 }
 
-void showArgumentError(const char* text) {
-    platform().messageBox(nullptr, text, "Error", win32::MB_OK);
-}
-
-// The path of orvalis.arg in the current directory, if the directory can be had and the path fits
-// in 1024 bytes.
-std::optional<std::string> argumentFilePath() {
-    char directory[kLineBuffer];
-    const std::uint32_t length = platform().getCurrentDirectory(sizeof directory, directory);
-    static constexpr std::string_view kFileName = "\\orvalis.arg";
-    if (length == 0 || length + kFileName.size() >= sizeof directory) {
-        return std::nullopt;
-    }
-    return std::string(directory, length) + std::string(kFileName);
-}
-
-ReadResult readArguments() {
-    const std::optional<std::string> path = argumentFilePath();
-    const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
-    if (!bytes) {
-        return CannotOpen{kCannotOpen};
-    }
-    auto parsed = parseArgumentFile(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (!parsed) {
-        return parsed.result();
-    }
-    if (parsed->names.empty()) {
-        return Damaged{"No file named in orvalis.arg"};
-    }
-    AppState& app = appState();
-    app.dataRoot = std::move(parsed->dataRoot);
-    app.names = std::move(parsed->names);
-    return {};
-}
-
 }  // namespace
 
 Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     if (fileText.empty()) {
-        return Damaged{kCannotRead};
+        return Damaged{kCannotReadArgumentFile};
     }
     const std::string lfText = withLfLineBreaks(fileText);
     std::string_view text = lfText;
@@ -103,13 +60,4 @@ Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
         }
     }
     return parsed;
-}
-
-ReadResult readArgumentFile() {
-    const ReadResult result = failingWhenMemoryRunsOut(
-        "orvalis.arg", readArguments, [] { return ReadResult(Damaged{kCannotRead}); });
-    if (!result) {
-        showArgumentError(result.reason().c_str());
-    }
-    return result;
 }

@@ -9,6 +9,9 @@
 
 #include "io/read_result.h"
 
+// The reason of an empty argument file, and of one that memory ran out for.
+inline constexpr char kCannotReadArgumentFile[] = "Can't read orvalis.arg";
+
 // The most file names kept; later lines are ignored.
 inline constexpr std::size_t kMaxNames = 50;
 

@@ -4,12 +4,8 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <string>
 
 #include "io/byte_cursor.h"
-#include "io/file_errors.h"
-#include "io/host_files.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -357,12 +353,6 @@ bool decodeRle(const DibLayout& layout, RgbImage& image) {
     return y >= rows || (y == rows - 1 && x == width);  // data without an end-of-bitmap code
 }
 
-// Shows the reason in its message box.
-ReadResult shownDibFailure(ReadResult failure) {
-    limitedMessageBox(platform().getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
-    return failure;
-}
-
 }  // namespace
 
 DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
@@ -395,25 +385,4 @@ DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
         return {{}, kConversionError};
     }
     return {std::move(image), nullptr};
-}
-
-ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
-                        std::uint64_t maxPixels) {
-    const HostFile file = readHostFile(path);
-    if (file.problem == HostFile::Problem::tooLarge) {
-        return reported(Damaged{kFileTooLarge}, path);
-    }
-    // An empty file cannot be mapped, so it fails as one that cannot be opened.
-    if (!file || file.bytes.empty()) {
-        return shownDibFailure(CannotOpen{"Failed to open DIB file " + std::string(path) + ".\n"});
-    }
-    DibDecoding decoding = decodeDib(file.bytes, maxSide, maxPixels);
-    if (decoding.refusal != nullptr) {
-        return reported(Damaged{decoding.refusal}, path);
-    }
-    if (decoding.failure != nullptr) {
-        return shownDibFailure(Damaged{decoding.failure});
-    }
-    image = std::move(decoding.image);
-    return {};
 }
