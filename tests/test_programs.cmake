@@ -31,7 +31,8 @@ test_program(test_app LABELS unit portable SOURCES app/argument_file_test.cpp LI
 # With the PNG writer's frames, decoded back with stb_image.
 test_program(test_app_gl LABELS unit SOURCES app/*.cpp LIBRARIES PkgConfig::STB)
 test_program(test_view LABELS unit SOURCES view/*.cpp)
-test_program(test_io LABELS unit SOURCES io/*.cpp)
+test_program(test_io LABELS unit portable SOURCES io/byte_cursor_test.cpp io/file_errors_test.cpp)
+test_program(test_io_host LABELS unit SOURCES io/*.cpp)
 test_program(test_text LABELS unit portable SOURCES text/*.cpp)
 test_program(test_platform LABELS unit SOURCES platform/*.cpp)
 test_program(test_texture LABELS unit portable

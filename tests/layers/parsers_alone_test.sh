@@ -8,13 +8,13 @@ objdump=$1
 program=$2
 shift 2
 
-libraries=$("$objdump" -p "$program" | sed -n 's/^ *\(NEEDED\|DLL Name:\) *//p')
+libraries=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*\(NEEDED\|DLL Name:\)[[:space:]]*//p')
 if [[ -z $libraries ]]; then
     echo "$objdump lists no library that $program needs" >&2
     exit 1
 fi
 if drawing=$(grep -iE '^(lib)?(gl|glu|glx|egl|opengl|opengl32|glu32|sdl2)([.-]|$)' <<<"$libraries"); then
-    echo "$program needs $drawing" >&2
+    echo "$program needs" $drawing >&2
     exit 1
 fi
 
