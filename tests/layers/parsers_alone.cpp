@@ -1,6 +1,6 @@
 // A program of the parsers and decoders alone: it links orvalis_parsing and nothing that draws.
-// It runs the file it is given through every one of them and ends with 0, so that its link, and
-// its start without GL, SDL or EGL, show that they need none of them.
+// It runs the file it is given through every one of them and ends with 0 (1 when the file cannot
+// be opened), so that its link, and its run without GL, SDL or EGL, show that they need none.
 
 #include <cstdint>
 #include <fstream>
@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ifstream stream(argv[1], std::ios::binary);
+    if (!stream) {
+        return 1;
+    }
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(stream), {}};
     const std::span<const std::uint8_t> file = bytes;
     constexpr std::int32_t kMaxSide = 4096;
