@@ -7,9 +7,10 @@
 # its own folder and those of the layers it links, and theirs in turn; a header of any other
 # folder, one beside it or above it, is "No such file" and fails the build.
 #
-# The parsers and the image decoders of a folder are a library of their own, orvalis_<folder>_parsing,
-# which sees only io and text and the header folders it names: no platform, so no GL. orvalis_parsing
-# gathers them with io and text, the library of the programs that read files without drawing.
+# The parsers and the image decoders of a folder, and view's vector math, are a library of their
+# own, orvalis_<folder>_parsing, which sees only io, text and the header folders it names: no
+# platform, so no GL. orvalis_parsing gathers them with io and text: the library of the programs
+# that read files without drawing.
 
 set(LAYER_INCLUDE_ROOT ${CMAKE_BINARY_DIR}/include)
 
@@ -22,14 +23,12 @@ function(layer_headers folder)
     target_include_directories(orvalis_${folder}_headers INTERFACE ${include_folder})
 endfunction()
 
-# orvalis_<folder>_parsing: SOURCES of the folder that parse or decode bytes, linking the parsing
-# parts of the folders in USES, and seeing the headers of those in HEADERS_OF.
+# orvalis_<folder>_parsing: SOURCES of the folder that parse or decode bytes, linking the GL-free
+# libraries in USES, and seeing the headers of the folders in HEADERS_OF.
 function(layer_parsers folder)
     cmake_parse_arguments(PARSE_ARGV 1 part "" "" "SOURCES;USES;HEADERS_OF")
     list(TRANSFORM part_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/src/${folder}/)
     add_library(orvalis_${folder}_parsing STATIC ${part_SOURCES})
-    list(TRANSFORM part_USES REPLACE "^io$" "orvalis_io")
-    list(TRANSFORM part_USES REPLACE "^(texture|ground|model|world|app|view)$" "orvalis_\\1_parsing")
     list(TRANSFORM part_HEADERS_OF REPLACE "(.+)" "orvalis_\\1_headers")
     target_link_libraries(orvalis_${folder}_parsing PUBLIC orvalis_${folder}_headers ${part_USES}
                                                            ${part_HEADERS_OF})
@@ -59,13 +58,14 @@ endforeach()
 
 # The vector math of the records: the places in a world, a model's transforms and bounds.
 layer_parsers(view SOURCES vector3.cpp transform.cpp)
-layer_parsers(texture SOURCES bmp_reader.cpp tga_reader.cpp USES io)
-layer_parsers(ground SOURCES ground_file.cpp USES io)
+layer_parsers(texture SOURCES bmp_reader.cpp tga_reader.cpp USES orvalis_io)
+layer_parsers(ground SOURCES ground_file.cpp USES orvalis_io)
 # A model file is read into the drawable model, whose header names the texture types, and its
 # bounds are computed as it is read.
-layer_parsers(model SOURCES model_file.cpp model_bounds.cpp USES view io HEADERS_OF texture)
-layer_parsers(world SOURCES world_file.cpp USES view io)
-layer_parsers(app SOURCES argument_file.cpp USES io)
+layer_parsers(model SOURCES model_file.cpp model_bounds.cpp USES orvalis_view_parsing orvalis_io
+              HEADERS_OF texture)
+layer_parsers(world SOURCES world_file.cpp USES orvalis_view_parsing orvalis_io)
+layer_parsers(app SOURCES argument_file.cpp USES orvalis_io)
 
 # Lowest first.
 layer(text)

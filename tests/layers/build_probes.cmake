@@ -1,6 +1,6 @@
-# Builds the layer probes in the build folder BUILD, made by GENERATOR: every probe in SEEING must build, and every
-# probe in BLIND (each given as <target>=<header it includes>) must fail because its header is not
-# found.
+# Builds the layer probes in the build folder BUILD, made by GENERATOR: every probe in SEEING must
+# build, and every probe in BLIND (each given as <target>=<header it includes>) must fail because
+# its header is not found.
 
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --target ${SEEING}
                 RESULT_VARIABLE seeing_result OUTPUT_VARIABLE seeing_output
@@ -25,7 +25,8 @@ foreach(probe ${BLIND})
     list(GET probe 0 target)
     list(GET probe 1 header)
     string(REPLACE "." "\\." header_pattern ${header})
-    # GCC: "fatal error: app/scene.h: No such file or directory"; clang: "'app/scene.h' file not found".
+    # GCC: "fatal error: app/scene.h: No such file or directory";
+    # clang: "fatal error: 'app/scene.h' file not found".
     if(NOT blind_output MATCHES
        "${target}\\.cpp:1:10: fatal error: '?${header_pattern}'?:? (No such file|file not found)")
         string(APPEND failures "  ${target} includes ${header}\n")

@@ -13,7 +13,8 @@ if [[ -z $libraries ]]; then
     echo "$objdump lists no library that $program needs" >&2
     exit 1
 fi
-if drawing=$(grep -iE '^(lib)?(gl|glu|glx|egl|opengl|opengl32|glu32|sdl2)([.-]|$)' <<<"$libraries"); then
+drawing_libraries='^(lib)?(gl|glu|glx|egl|opengl|opengl32|glu32|sdl2)([.-]|$)'
+if drawing=$(grep -iE "$drawing_libraries" <<<"$libraries"); then
     echo "$program needs" $drawing >&2
     exit 1
 fi
