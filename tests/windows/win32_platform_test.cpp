@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -78,6 +80,61 @@ TEST_F(Win32PlatformTest, MessagesReachTheWindowProcedureOfTheClass) {
     ASSERT_FALSE(taken.empty());
     EXPECT_EQ(taken.back().message, static_cast<std::uint32_t>(WM_QUIT));  // from PostQuitMessage
     EXPECT_EQ(taken.back().wParam, 0u);
+}
+
+// What each recording procedure saw: its name and the message.
+std::vector<std::pair<char, UINT>> recorded;
+
+template <char name>
+std::intptr_t recordingProcedure(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    recorded.emplace_back(name, message);
+    return DefWindowProcA(static_cast<HWND>(window), message, wParam, lParam);
+}
+
+bool sawMessage(char procedure, UINT message) {
+    return std::find(recorded.begin(), recorded.end(), std::pair{procedure, message}) !=
+           recorded.end();
+}
+
+// Each backend keeps the procedures of the classes it registered: a window's messages, those of
+// its creation included, reach the procedure of its own class through the backend that made it.
+TEST_F(Win32PlatformTest, EachWindowReachesTheProcedureOfItsClassFromItsCreationOn) {
+    Win32Platform other;
+    WindowClass a;
+    a.procedure = recordingProcedure<'a'>;
+    a.instance = windows.getModuleHandle();
+    a.className = "Orvalis test A";
+    WindowClass b = a;
+    b.procedure = recordingProcedure<'b'>;
+    b.className = "Orvalis test B";
+    ASSERT_TRUE(windows.registerClass(a));
+    ASSERT_TRUE(other.registerClass(b));
+    EXPECT_EQ(windows.classProcedure("Orvalis test B"), nullptr);
+    EXPECT_EQ(other.classProcedure("Orvalis test A"), nullptr);
+
+    recorded.clear();
+    const WindowHandle windowA = windows.createWindowEx(0, "Orvalis test A", "A", WS_POPUP, 0, 0,
+                                                        32, 32, windows.getModuleHandle());
+    ASSERT_NE(windowA, nullptr);
+    EXPECT_TRUE(sawMessage('a', WM_NCCREATE));
+    EXPECT_TRUE(sawMessage('a', WM_CREATE));
+    EXPECT_FALSE(sawMessage('b', WM_CREATE));
+
+    recorded.clear();
+    const WindowHandle windowB = other.createWindowEx(0, "Orvalis test B", "B", WS_POPUP, 0, 0, 32,
+                                                      32, other.getModuleHandle());
+    ASSERT_NE(windowB, nullptr);
+    EXPECT_TRUE(sawMessage('b', WM_CREATE));
+    SendMessageA(static_cast<HWND>(windowB), WM_KEYDOWN, VK_F12, 0);
+    EXPECT_TRUE(sawMessage('b', WM_KEYDOWN));
+    EXPECT_FALSE(sawMessage('a', WM_KEYDOWN));
+
+    EXPECT_TRUE(windows.destroyWindow(windowA));
+    EXPECT_TRUE(other.destroyWindow(windowB));
+    EXPECT_TRUE(windows.unregisterClass("Orvalis test A", windows.getModuleHandle()));
+    EXPECT_TRUE(other.unregisterClass("Orvalis test B", other.getModuleHandle()));
+    EXPECT_EQ(windows.classProcedure("Orvalis test A"), nullptr);
 }
 
 TEST_F(Win32PlatformTest, ClassesAndWindowsAreReleasedInOrder) {
