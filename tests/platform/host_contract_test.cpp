@@ -170,11 +170,12 @@ class SdlHarness {
     static platform_contract::ShownColour shownColour() {
         return [] {
             char command[256];
-            std::snprintf(command, sizeof command,
-                          "import -window \"$(xdotool search --name '^%s$' | head -n 1)\" "
-                          "-crop 1x1+%d+%d -depth 8 txt:- | sed -n 's/.*#\\([0-9A-F]\\{6\\}\\).*/\\1/p'",
-                          platform_contract::kWindowTitle, platform_contract::kWidth / 2,
-                          platform_contract::kHeight / 2);
+            std::snprintf(
+                command, sizeof command,
+                "import -window \"$(xdotool search --name '^%s$' | head -n 1)\" "
+                "-crop 1x1+%d+%d -depth 8 txt:- | sed -n 's/.*#\\([0-9A-F]\\{6\\}\\).*/\\1/p'",
+                platform_contract::kWindowTitle, platform_contract::kWidth / 2,
+                platform_contract::kHeight / 2);
             const unsigned long rgb = std::strtoul(outputOf(command).c_str(), nullptr, 16);
             return platform_contract::Colour{static_cast<int>(rgb >> 16),
                                              static_cast<int>(rgb >> 8 & 0xFF),
@@ -319,9 +320,12 @@ TYPED_TEST(HostContract, DisplayModesHoldTheScreensSizes) {
     const std::vector<Host::DisplaySize> screens = this->harness.screenSizes();
     EXPECT_EQ(modes.empty(), screens.empty());
     for (const Host::DisplaySize& screen : screens) {
-        EXPECT_TRUE(std::any_of(modes.begin(), modes.end(), [&](const Host::DisplaySize& mode) {
-            return mode.width == screen.width && mode.height == screen.height;
-        })) << screen.width << " x " << screen.height;
+        EXPECT_TRUE(std::any_of(modes.begin(), modes.end(),
+                                [&](const Host::DisplaySize& mode) {
+                                    return mode.width == screen.width &&
+                                           mode.height == screen.height;
+                                }))
+            << screen.width << " x " << screen.height;
     }
 }
 

@@ -36,9 +36,9 @@ class ContractWindow {
         windowClass.instance = backend.getModuleHandle();
         windowClass.className = kClassName;
         registered_ = backend.registerClass(windowClass);
-        window_ = backend.createWindowEx(win32::WS_EX_APPWINDOW, kClassName, kWindowTitle,
-                                         win32::WS_POPUP, 0, 0, width, height,
-                                         backend.getModuleHandle());
+        window_ =
+            backend.createWindowEx(win32::WS_EX_APPWINDOW, kClassName, kWindowTitle,
+                                   win32::WS_POPUP, 0, 0, width, height, backend.getModuleHandle());
     }
     ~ContractWindow() {
         if (window_ != nullptr) {
@@ -93,8 +93,7 @@ inline constexpr int kHeight = 64;
 // depth buffer of at least 16 bits; what is drawn is shown by the swap, as `shown` reads it
 // (by default the front buffer); its entry points are found; releasing it leaves no context
 // current, and it can be deleted while current.
-inline void expectAWindowDrawsWithOpenGlAndShowsIt(Platform& backend,
-                                                   ShownColour shown = nullptr) {
+inline void expectAWindowDrawsWithOpenGlAndShowsIt(Platform& backend, ShownColour shown = nullptr) {
     if (!shown) {
         shown = [] { return frontBufferColour(kWidth, kHeight); };
     }

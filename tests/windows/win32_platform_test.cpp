@@ -12,6 +12,7 @@
 #include "app/window.h"
 #include "platform/gl.h"
 #include "platform/win32_platform.h"
+#include "platform_contract.h"
 
 // After our headers: its macros bear the names of the values in win32_types.h.
 #include <windows.h>
@@ -170,23 +171,10 @@ TEST_F(Win32PlatformTest, WindowRectangleTitleFocusAndCursor) {
     windows.setForegroundWindow(window);
     windows.setFocus(window);
     EXPECT_EQ(windows.getFocus(), window);
-
-    ASSERT_TRUE(windows.setCursorPos(320, 240));
-    CursorPoint cursor;
-    ASSERT_TRUE(windows.getCursorPos(cursor));
-    EXPECT_EQ(cursor.x, 320);
-    EXPECT_EQ(cursor.y, 240);
 }
 
-TEST_F(Win32PlatformTest, ThePixelFormatRequestGivesADoubleBufferedGlContext) {
-    PixelFormatDescriptor request;
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-
+TEST_F(Win32PlatformTest, ThePixelFormatRequestGetsAFormatWithAllItAskedFor) {
+    const PixelFormatDescriptor request = platform_contract::viewerPixelFormat();
     const DeviceContextHandle dc = windows.getDC(window);
     ASSERT_NE(dc, nullptr);
     const int format = windows.choosePixelFormat(dc, request);
@@ -195,19 +183,28 @@ TEST_F(Win32PlatformTest, ThePixelFormatRequestGivesADoubleBufferedGlContext) {
     ASSERT_GT(DescribePixelFormat(static_cast<HDC>(dc), format, sizeof chosen, &chosen), 0);
     EXPECT_EQ(chosen.dwFlags & request.dwFlags, request.dwFlags);
     EXPECT_GE(chosen.cDepthBits, 16);
-
-    ASSERT_TRUE(windows.setPixelFormat(dc, format, request));
-    const RenderingContextHandle context = windows.createContext(dc);
-    ASSERT_NE(context, nullptr);
-    ASSERT_TRUE(windows.makeCurrent(dc, context));
-    EXPECT_NE(glGetString(GL_VERSION), nullptr);
-    EXPECT_NE(windows.getProcAddress("glCompressedTexImage2DARB"), nullptr);
-    EXPECT_EQ(windows.getProcAddress("glNoSuchEntryPoint"), nullptr);
-    EXPECT_TRUE(windows.swapBuffers(dc));
-
-    EXPECT_TRUE(windows.makeCurrent(nullptr, nullptr));
-    EXPECT_TRUE(windows.deleteContext(context));
     EXPECT_TRUE(windows.releaseDC(window, dc));
+}
+
+// The hosts' contract where it reads the same over the Platform operations.
+// What the window shows is read through GDI, as any program on the desktop could read it.
+TEST(Win32Contract, AWindowDrawsWithOpenGlAndShowsIt) {
+    Win32Platform windows;
+    platform_contract::expectAWindowDrawsWithOpenGlAndShowsIt(windows, [] {
+        const HWND shown = FindWindowA(platform_contract::kClassName, nullptr);
+        const HDC dc = GetDC(shown);
+        const COLORREF colour =
+            GetPixel(dc, platform_contract::kWidth / 2, platform_contract::kHeight / 2);
+        ReleaseDC(shown, dc);
+        return platform_contract::Colour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    });
+}
+
+TEST(Win32Contract, TheCursorIsReadWhereItWasPutAndTheClockCounts) {
+    Win32Platform windows;
+    usePlatform(windows);
+    platform_contract::expectTheCursorGoesWhereItIsPut(windows);
+    platform_contract::expectTheClockCountsMilliseconds(windows);
 }
 
 }  // namespace
