@@ -61,7 +61,8 @@ struct HeadlessHarness {
     static constexpr bool kMakesSurfaces = true;
     static constexpr bool kHasAPerson = false;
 
-    std::string unavailable() { return host.displayReady() ? "" : "no EGL display"; }
+    // The GL tests need it too: a missing display fails here, it is not skipped.
+    std::string unavailable() { return ""; }
     // Nobody reads its boxes: each is answered by its default button, as Enter would.
     bool answerNextBox(const char*, bool) { return true; }
     std::vector<Host::DisplaySize> screenSizes() { return host.offeredModes; }
