@@ -56,33 +56,34 @@ bool eventually(const std::function<bool()>& condition) {
 // Each harness holds a host and says what the test needs beyond its verbs: whether it makes
 // surfaces, and what a person at its screen sees and does. A host nobody can see has nobody at it.
 
-struct HeadlessHarness {
-    static constexpr const char* kName = "Headless";
-    static constexpr bool kMakesSurfaces = true;
+// A host that nobody sees and nobody sits at; it is always there.
+struct UnseenHarness {
     static constexpr bool kHasAPerson = false;
 
-    // The GL tests need it too: a missing display fails here, it is not skipped.
-    std::string unavailable() { return ""; }
-    // Nobody reads its boxes: each is answered by its default button, as Enter would.
-    bool answerNextBox(const char*, bool) { return true; }
-    std::vector<Host::DisplaySize> screenSizes() { return host.offeredModes; }
+    static std::string unavailable() { return ""; }
     static std::optional<bool> cursorShown() { return std::nullopt; }
     static platform_contract::ShownColour shownColour() { return nullptr; }
+};
+
+// Also what the GL tests stand on: without a display its tests fail, they are not skipped.
+struct HeadlessHarness : UnseenHarness {
+    static constexpr const char* kName = "Headless";
+    static constexpr bool kMakesSurfaces = true;
+
+    // Its boxes are answered by their default button, as Enter would.
+    static bool answerNextBox(const char*, bool) { return true; }
+    std::vector<Host::DisplaySize> screenSizes() { return host.offeredModes; }
 
     HeadlessHost host;
 };
 
-struct NullHarness {
+struct NullHarness : UnseenHarness {
     static constexpr const char* kName = "Null";
     static constexpr bool kMakesSurfaces = false;
-    static constexpr bool kHasAPerson = false;
 
-    std::string unavailable() { return ""; }
     // No box can be shown: each answers as Esc would.
-    bool answerNextBox(const char*, bool) { return false; }
-    std::vector<Host::DisplaySize> screenSizes() { return {}; }
-    static std::optional<bool> cursorShown() { return std::nullopt; }
-    static platform_contract::ShownColour shownColour() { return nullptr; }
+    static bool answerNextBox(const char*, bool) { return false; }
+    static std::vector<Host::DisplaySize> screenSizes() { return {}; }
 
     NullHost host;
 };
