@@ -1,6 +1,8 @@
-// orvalis.arg read from the current directory into the application state, its failures shown;
+// orvalis.arg read from the current directory, or a folder named, into the application state, its failures shown;
 // argument_file.cpp parses it.
 #include "app/argument_file.h"
+
+#include <filesystem>
 
 #include "app/app_state.h"
 #include "io/file_errors.h"
@@ -17,20 +19,32 @@ void showArgumentError(const char* text) {
     platform().messageBox(nullptr, text, "Error", win32::MB_OK);
 }
 
-// The path of orvalis.arg in the current directory, if the directory can be had and the path fits
-// in 1024 bytes.
-std::optional<std::string> argumentFilePath() {
-    char directory[kDirectoryBuffer];
-    const std::uint32_t length = platform().getCurrentDirectory(sizeof directory, directory);
+// The path of orvalis.arg in the folder, or in the current directory when none is named, if the
+// directory can be had and the path fits in 1024 bytes.
+std::optional<std::string> argumentFilePath(std::string_view folder) {
+    std::string directory(folder);
+    if (directory.empty()) {
+        char current[kDirectoryBuffer];
+        const std::uint32_t length = platform().getCurrentDirectory(sizeof current, current);
+        directory.assign(current, length < sizeof current ? length : 0);
+    }
     static constexpr std::string_view kFileName = "\\orvalis.arg";
-    if (length == 0 || length + kFileName.size() >= sizeof directory) {
+    if (directory.empty() || directory.size() + kFileName.size() >= kDirectoryBuffer) {
         return std::nullopt;
     }
-    return std::string(directory, length) + std::string(kFileName);
+    return directory + std::string(kFileName);
 }
 
-ReadResult readArguments() {
-    const std::optional<std::string> path = argumentFilePath();
+// A relative path of a named folder's argument file starts in that folder; in the current
+// directory's, it stays as written.
+std::string placedIn(std::string_view folder, std::string path) {
+    const bool relative = !path.empty() && path.front() != '/' && path.front() != '\\' &&
+                          std::filesystem::path(path).is_relative();
+    return folder.empty() || !relative ? path : std::string(folder) + "\\" + path;
+}
+
+ReadResult readArguments(std::string_view folder) {
+    const std::optional<std::string> path = argumentFilePath(folder);
     const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
     if (!bytes) {
         return CannotOpen{kCannotOpen};
@@ -44,16 +58,20 @@ ReadResult readArguments() {
         return Damaged{"No file named in orvalis.arg"};
     }
     AppState& app = appState();
-    app.dataRoot = std::move(parsed->dataRoot);
-    app.names = std::move(parsed->names);
+    app.dataRoot = placedIn(folder, std::move(parsed->dataRoot));
+    app.names.clear();
+    for (std::string& name : parsed->names) {
+        app.names.push_back(placedIn(folder, std::move(name)));
+    }
     return {};
 }
 
 }  // namespace
 
-ReadResult readArgumentFile() {
+ReadResult readArgumentFile(std::string_view folder) {
     const ReadResult result = failingWhenMemoryRunsOut(
-        "orvalis.arg", readArguments, [] { return ReadResult(Damaged{kCannotReadArgumentFile}); });
+        "orvalis.arg", [folder] { return readArguments(folder); },
+        [] { return ReadResult(Damaged{kCannotReadArgumentFile}); });
     if (!result) {
         showArgumentError(result.reason().c_str());
     }

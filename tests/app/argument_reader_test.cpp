@@ -76,4 +76,21 @@ TEST_F(ArgumentFileReading, ADirectoryThatCannotBeHadCountsAsNoFile) {
     EXPECT_EQ(headless.messageBoxes[0].text, "Can't open orvalis.arg");
 }
 
+// A named folder's file is read without the current directory, and its relative paths start in
+// that folder: the scene loads from anywhere as it would with the folder current.
+TEST_F(ArgumentFileReading, ANamedFolderHoldsTheFileAndTheStartOfItsRelativePaths) {
+    const ScratchFolder scene;
+    scene.writeText("orvalis.arg", "..\\GameData\nmaps\\a.gnd\n/games/b.rsw\n\n");
+    headless.failOperation(Operation::GetCurrentDirectoryA);
+    ASSERT_TRUE(readArgumentFile(scene.string()));
+    EXPECT_EQ(appState().dataRoot, scene.string() + "\\..\\GameData");
+    EXPECT_EQ(appState().names,
+              (std::vector<std::string>{scene.string() + "\\maps\\a.gnd", "/games/b.rsw", ""}));
+    EXPECT_TRUE(headless.messageBoxes.empty());
+
+    EXPECT_FALSE(readArgumentFile((scene.path() / "missing").string()));
+    ASSERT_EQ(headless.messageBoxes.size(), 1u);
+    EXPECT_EQ(headless.messageBoxes[0].text, "Can't open orvalis.arg");
+}
+
 }  // namespace
