@@ -36,6 +36,8 @@ void Camera::mouseLook() {
     if (cursor.x == kCursorHomeX && cursor.y == kCursorHomeY) {
         return;
     }
+    // Meant: the pointer is pulled back to one fixed screen point, wherever the window stands, so
+    // each frame's move is measured from there, and it never reaches the screen's edge.
     platform().setCursorPos(kCursorHomeX, kCursorHomeY);
     const float yaw = static_cast<float>(kCursorHomeX - cursor.x) * kMouseTurnPerPixel;
     const float pitch = static_cast<float>(kCursorHomeY - cursor.y) * kMouseTurnPerPixel;
