@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr char kCannotOpen[] = "Can't open orvalis.arg";
-constexpr char kCannotRead[] = "Can't read orvalis.arg";
-
 constexpr std::size_t kLineBuffer = 1024;  // each read takes at most 1023 characters
 // The root line and every name that counts, each read with a CR LF break, lie within what is read.
 static_assert((1 + kMaxNames) * kLineBuffer <= kArgumentFileReadBytes);
@@ -68,17 +65,25 @@ std::optional<std::string> argumentFilePath() {
 
 ReadResult readArguments() {
     const std::optional<std::string> path = argumentFilePath();
-    const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
+    if (!path) {
+        return kArgumentFileCannotOpen;
+    }
+    const Result<FileBytes> bytes = readHostFileStart(*path, kArgumentFileReadBytes);
     if (!bytes) {
-        return CannotOpen{kCannotOpen};
+        return bytes.result().toldAs(kArgumentFileCannotOpen);
     }
     auto parsed = parseArgumentFile(
         std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (parsed.kind() == Failure::outOfMemory) {
+        // Told as when memory runs out anywhere else in the read.
+        reportFileError(kOutOfMemory.text, "orvalis.arg");
+        return kArgumentFileOutOfMemory;
+    }
     if (!parsed) {
         return parsed.result();
     }
     if (parsed->names.empty()) {
-        return Damaged{"No file named in orvalis.arg"};
+        return kArgumentFileNamesNoFile;
     }
     AppState& app = appState();
     app.dataRoot = std::move(parsed->dataRoot);
@@ -88,26 +93,28 @@ ReadResult readArguments() {
 
 }  // namespace
 
-Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
+Result<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     if (fileText.empty()) {
-        return Damaged{kCannotRead};
+        return kArgumentFileEmpty;
     }
-    const std::string lfText = withLfLineBreaks(fileText);
-    std::string_view text = lfText;
-    ArgumentFile parsed;
-    parsed.dataRoot = lineText(takeLine(text));
-    while (!text.empty()) {
-        std::string name = lineText(takeLine(text));
-        if (parsed.names.size() < kMaxNames) {
-            parsed.names.push_back(std::move(name));
+    return catchingOutOfMemory([&]() -> Result<ArgumentFile> {
+        const std::string lfText = withLfLineBreaks(fileText);
+        std::string_view text = lfText;
+        ArgumentFile parsed;
+        parsed.dataRoot = lineText(takeLine(text));
+        while (!text.empty()) {
+            std::string name = lineText(takeLine(text));
+            if (parsed.names.size() < kMaxNames) {
+                parsed.names.push_back(std::move(name));
+            }
         }
-    }
-    return parsed;
+        return parsed;
+    });
 }
 
 ReadResult readArgumentFile() {
     const ReadResult result = failingWhenMemoryRunsOut(
-        "orvalis.arg", readArguments, [] { return ReadResult(Damaged{kCannotRead}); });
+        "orvalis.arg", readArguments, [] { return ReadResult(kArgumentFileOutOfMemory); });
     if (!result) {
         showArgumentError(result.reason().c_str());
     }

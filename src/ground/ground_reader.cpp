@@ -35,12 +35,11 @@ void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::s
 
 ReadResult readGroundFile(Ground& ground, const char* dataRoot, const char* path,
                           SceneLoad& scene) {
-    HostFile bytes;
-    if (ReadResult unread = scene.readDataFile(path, "Cannot open the ground file", bytes);
-        !unread) {
-        return unread;
+    const Result<FileBytes> bytes = scene.readDataFile(path, kGroundCannotOpen);
+    if (!bytes) {
+        return bytes.result();
     }
-    auto file = parseGroundFile(bytes.bytes);
+    Result<GroundFile> file = parseGroundFile(*bytes);
     if (!file) {
         return file.result();
     }
@@ -58,6 +57,6 @@ ReadResult Ground::readGround(const char* dataRoot, const char* path, SceneLoad&
         path, [&] { return reported(readGroundFile(*this, dataRoot, path, scene), path); },
         [&] {
             adopt(*this, empty);
-            return ReadResult(Damaged{kOutOfMemory});
+            return ReadResult(kOutOfMemory);
         });
 }

@@ -18,9 +18,8 @@
 #include "view/transform.h"
 #include "view/vector3.h"
 
-// How a node record ended.
-enum class NodeRead {
-    damaged,     // cut short, or a count or index out of range
+// How a whole node record ended.
+enum class NodeEnd {
     whole,       // what follows decides whether another node comes
     lastInFile,  // the file ends right after its faces: no key frames, and no node after it
 };
@@ -46,12 +45,12 @@ class ModelNode {
     ModelNode& operator=(ModelNode&&) = default;
     virtual ~ModelNode() = default;
 
-    // Reads one node record; `isFirst` for node 0, which carries the extra fields. Damaged, with
-    // `problem` said, when the record has a negative count or a texture index not below
-    // `modelTextureCount`, or is cut short (the file ends inside it, or one to three bytes after
-    // its faces); the cursor is then somewhere inside the record.
-    NodeRead read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
-                  std::string& problem);
+    // Reads one node record; `isFirst` for node 0, which carries the extra fields. A failure
+    // (kNodeNegativeCount, kNodeTextureIndexOutOfRange, kNodeCutShort) when the record has a
+    // negative count or a texture index not below `modelTextureCount`, or is cut short (the file
+    // ends inside it, or one to three bytes after its faces); the cursor is then somewhere inside
+    // the record.
+    Result<NodeEnd> read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst);
     // Drops the faces whose vertex or texture-coordinate indices lie outside the node's arrays,
     // so that drawing never checks them; gives how many it dropped.
     int dropFacesOutOfRange();

@@ -1,28 +1,25 @@
 #include "model/model_file.h"
 
-#include <optional>
+#include "io/file_errors.h"
 
 namespace {
 
 // A count and that many records; the count must be non-negative and fit in what is left, so a
 // damaged count never allocates more than the file holds.
 template <typename Record>
-bool readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Record>& records,
-                        std::string& problem) {
+ReadResult readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Record>& records) {
     if (!file.readI32(count)) {
-        problem = "cut short";
-        return false;
+        return kNodeCutShort;
     }
     if (count < 0) {
-        problem = "negative count " + std::to_string(count);
-        return false;
+        return {kNodeNegativeCount, {std::to_string(count)}};
     }
     if (!file.fits(count, sizeof(Record))) {
-        problem = "cut short";
-        return false;
+        return kNodeCutShort;
     }
     records.resize(static_cast<std::size_t>(count));
-    return file.readRecords(records.data(), records.size());
+    file.readRecords(records.data(), records.size());
+    return {};
 }
 
 enum class Word { zero, nonZero, missing };
@@ -44,57 +41,56 @@ bool indexWithin(std::int16_t index, std::int32_t count) {
     return index >= 0 && index < count;
 }
 
-// The header and the texture names; the reason when they are damaged.
-std::optional<std::string> readTextureList(ByteCursor& file, Model& model) {
+// The header and the texture names, or why they are damaged.
+ReadResult readTextureList(ByteCursor& file, Model& model) {
     if (!file.readRecords(model.header.data(), model.header.size()) ||
         !file.readI32(model.textureCount)) {
-        return "model header cut short";
+        return kModelHeaderCutShort;
     }
     if (model.textureCount < 0) {
-        return "negative model texture count " + std::to_string(model.textureCount);
+        return {kModelNegativeTextureCount, {std::to_string(model.textureCount)}};
     }
     if (!file.fits(model.textureCount, kNameFieldSize)) {
-        return "model texture list cut short";
+        return kModelTextureListCutShort;
     }
     model.textureNames.resize(static_cast<std::size_t>(model.textureCount));
     for (std::string& textureName : model.textureNames) {
         file.readName(textureName);
     }
-    return std::nullopt;
+    return {};
 }
 
 // Reads the node records that the list holds whole, noting the faces it drops in `skipped`; gives
-// the problem that ended the list early, if one did. The check runs before every node but not
+// the failure that ended the list early, if one did. The check runs before every node but not
 // after the last of MaxModelNodes: what follows that node is never read.
-std::optional<std::string> readNodes(ByteCursor& file, Model& model,
-                                     std::vector<std::string>& skipped) {
+ReadResult readNodes(ByteCursor& file, Model& model, std::vector<ReadResult>& skipped) {
     while (model.nodeCount < MaxModelNodes) {
         const Continuation found = peekContinuation(file);
         if (found == Continuation::end) {
-            return std::nullopt;
+            return {};
         }
         if (found == Continuation::cutShort) {
-            return "model file ends inside its node list";
+            return kModelNodeListCutShort;
         }
         ModelNode node;
-        std::string problem;
-        const std::string nodeLabel = "model node " + std::to_string(model.nodeCount);
-        const NodeRead record = node.read(file, model.textureCount, model.nodeCount == 0, problem);
-        if (record == NodeRead::damaged) {
-            return nodeLabel + ": " + problem;
+        const std::string nodeLabel = "model node " + std::to_string(model.nodeCount) + ": ";
+        const Result<NodeEnd> record = node.read(file, model.textureCount, model.nodeCount == 0);
+        if (!record) {
+            return record.result().ledBy(nodeLabel);
         }
         const std::int32_t facesInFile = node.faceCount;
         if (const int dropped = node.dropFacesOutOfRange(); dropped > 0) {
-            skipped.push_back(nodeLabel + ": " + std::to_string(dropped) + " of " +
-                              std::to_string(facesInFile) + " faces skipped, indices out of range");
+            skipped.push_back(ReadResult(kNodeFacesSkipped,
+                                         {std::to_string(dropped), std::to_string(facesInFile)})
+                                  .ledBy(nodeLabel));
         }
         model.nodes.push_back(std::move(node));
         ++model.nodeCount;
-        if (record == NodeRead::lastInFile) {
-            return std::nullopt;
+        if (*record == NodeEnd::lastInFile) {
+            return {};
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // Node d becomes the parent of every other node that names it; scanning d upward lets the
@@ -125,48 +121,49 @@ Continuation peekContinuation(ByteCursor& file) {
     return Continuation::end;
 }
 
-NodeRead ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
-                         std::string& problem) {
+Result<NodeEnd> ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst) {
     const bool headWhole =
         file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
         file.readName(parentName) &&
         (!isFirst || file.readRecords(rootExtraValues.data(), rootExtraValues.size()));
     if (!headWhole) {
-        problem = "cut short";
-        return NodeRead::damaged;
+        return kNodeCutShort;
     }
-    if (!readCountedRecords(file, textureCount, textureIndices, problem)) {
-        return NodeRead::damaged;
+    if (ReadResult indices = readCountedRecords(file, textureCount, textureIndices); !indices) {
+        return indices;
     }
     for (const std::int32_t k : textureIndices) {
         if (k < 0 || k >= modelTextureCount) {
-            problem = "texture index " + std::to_string(k) + " out of range";
-            return NodeRead::damaged;
+            return {kNodeTextureIndexOutOfRange, {std::to_string(k)}};
         }
     }
     if (!file.readRecords(&transform, 1)) {
-        problem = "cut short";
-        return NodeRead::damaged;
+        return kNodeCutShort;
     }
-    if (!readCountedRecords(file, vertexCount, vertices, problem) ||
-        !readCountedRecords(file, texCoordCount, texCoords, problem) ||
-        !readCountedRecords(file, faceCount, faces, problem)) {
-        return NodeRead::damaged;
+    ReadResult mesh = readCountedRecords(file, vertexCount, vertices);
+    if (mesh) {
+        mesh = readCountedRecords(file, texCoordCount, texCoords);
+    }
+    if (mesh) {
+        mesh = readCountedRecords(file, faceCount, faces);
+    }
+    if (!mesh) {
+        return mesh;
     }
     // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
     // file, mean no key frames. Part of a word cannot say which.
     if (file.atEnd()) {
-        return NodeRead::lastInFile;
+        return NodeEnd::lastInFile;
     }
     if (file.remaining() < sizeof(std::uint32_t)) {
-        problem = "cut short";
-        return NodeRead::damaged;
+        return kNodeCutShort;
     }
-    if (peekContinuation(file) == Continuation::data &&
-        !readCountedRecords(file, keyFrameCount, keyFrames, problem)) {
-        return NodeRead::damaged;
+    if (peekContinuation(file) == Continuation::data) {
+        if (ReadResult frames = readCountedRecords(file, keyFrameCount, keyFrames); !frames) {
+            return frames;
+        }
     }
-    return NodeRead::whole;
+    return NodeEnd::whole;
 }
 
 int ModelNode::dropFacesOutOfRange() {
@@ -185,22 +182,24 @@ int ModelNode::dropFacesOutOfRange() {
 }
 
 // A damaged node after whole ones ends the list: the model keeps the nodes before it.
-Parsed<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
-    ByteCursor file(bytes);
-    ModelFile parsed;
-    Model& model = parsed.model;
-    if (const auto damage = readTextureList(file, model)) {
-        return Damaged{*damage};
-    }
-    const auto listEnd = readNodes(file, model, parsed.skipped);
-    if (model.nodeCount == 0) {
-        return Damaged{listEnd.value_or("model file has no nodes")};
-    }
-    if (listEnd) {
-        parsed.skipped.push_back(*listEnd);
-    }
-    model.nodes[0].singleNode = model.nodeCount == 1;
-    linkParents(model);
-    model.computeBounds();
-    return parsed;
+Result<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
+    return catchingOutOfMemory([&]() -> Result<ModelFile> {
+        ByteCursor file(bytes);
+        ModelFile parsed;
+        Model& model = parsed.model;
+        if (ReadResult list = readTextureList(file, model); !list) {
+            return list;
+        }
+        const ReadResult listEnd = readNodes(file, model, parsed.skipped);
+        if (model.nodeCount == 0) {
+            return listEnd ? ReadResult(kModelWithoutNodes) : listEnd;
+        }
+        if (!listEnd) {
+            parsed.skipped.push_back(listEnd);
+        }
+        model.nodes[0].singleNode = model.nodeCount == 1;
+        linkParents(model);
+        model.computeBounds();
+        return parsed;
+    });
 }

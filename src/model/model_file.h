@@ -26,16 +26,38 @@ enum class Continuation {
 };
 Continuation peekContinuation(ByteCursor& file);
 
+// The texts of the model reader, each a line on standard error about the model file. A node's
+// text is led by "model node <n>: ".
+inline constexpr FailureText kModelCannotOpen{Failure::cannotOpen, Channel::standardError,
+                                              "Cannot open the model file"};
+inline constexpr FailureText kModelHeaderCutShort{Failure::tooShort, Channel::standardError,
+                                                  "model header cut short"};
+inline constexpr FailureText kModelNegativeTextureCount{Failure::outOfRange, Channel::standardError,
+                                                        "negative model texture count %s"};
+inline constexpr FailureText kModelTextureListCutShort{Failure::tooShort, Channel::standardError,
+                                                       "model texture list cut short"};
+inline constexpr FailureText kModelNodeListCutShort{Failure::tooShort, Channel::standardError,
+                                                    "model file ends inside its node list"};
+inline constexpr FailureText kModelWithoutNodes{Failure::tooShort, Channel::standardError,
+                                                "model file has no nodes"};
+inline constexpr FailureText kNodeCutShort{Failure::tooShort, Channel::standardError, "cut short"};
+inline constexpr FailureText kNodeNegativeCount{Failure::outOfRange, Channel::standardError,
+                                                "negative count %s"};
+inline constexpr FailureText kNodeTextureIndexOutOfRange{
+    Failure::outOfRange, Channel::standardError, "texture index %s out of range"};
+inline constexpr FailureText kNodeFacesSkipped{Failure::outOfRange, Channel::standardError,
+                                               "%s of %s faces skipped, indices out of range"};
+
 struct ModelFile {
     // Everything but the textures: header, texture names, nodes with their records, parent links
     // and bounds.
     Model model;
     // What was left out of the model, one line each: faces whose indices lie outside their node,
     // and the damaged record or cut that ended the node list early.
-    std::vector<std::string> skipped;
+    std::vector<ReadResult> skipped;
 };
 
-// Parses a whole model file. Damaged when its header or texture list is, or when it holds no whole
-// node; the counts are checked against the file's length before anything is allocated, and no
-// index is kept that points outside its array.
-Parsed<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes);
+// Parses a whole model file. A failure when its header or texture list is damaged, or when it
+// holds no whole node; the counts are checked against the file's length before anything is
+// allocated, and no index is kept that points outside its array.
+Result<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes);

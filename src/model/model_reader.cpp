@@ -7,20 +7,20 @@ namespace {
 
 // The model is replaced only by one that loaded.
 ReadResult loadModelFile(Model& model, const char* dataRoot, const char* path, SceneLoad& scene) {
-    HostFile bytes;
-    if (const ReadResult unread = scene.readDataFile(path, "Cannot open the model file", bytes);
-        !unread) {
+    const Result<FileBytes> bytes = scene.readDataFile(path, kModelCannotOpen);
+    if (!bytes) {
         // Only a refused file is reported: the caller decides about one it could not have.
-        const bool refused = bytes.problem == HostFile::Problem::tooLarge ||
-                             bytes.problem == HostFile::Problem::notRegular;
-        return refused ? reported(unread, path) : unread;
+        const bool refused = bytes.kind() == Failure::tooLarge ||
+                             bytes.kind() == Failure::overBudget ||
+                             bytes.kind() == Failure::notRegularFile;
+        return refused ? reported(bytes.result(), path) : bytes.result();
     }
-    auto file = parseModelFile(bytes.bytes);
+    Result<ModelFile> file = parseModelFile(*bytes);
     if (!file) {
         return reported(file.result(), path);
     }
-    for (const std::string& skipped : file->skipped) {
-        reportFileError(skipped, path);
+    for (const ReadResult& skipped : file->skipped) {
+        reported(skipped, path);
     }
     Model loaded = std::move(file->model);
     loaded.createTextures(dataRoot, scene);
@@ -43,7 +43,7 @@ void ModelNode::resolveTextures(std::span<const TextureName> modelTextures,
 ReadResult Model::load(const char* dataRoot, const char* path, SceneLoad& scene) {
     return failingWhenMemoryRunsOut(
         path, [&] { return loadModelFile(*this, dataRoot, path, scene); },
-        [] { return ReadResult(Damaged{kOutOfMemory}); });
+        [] { return ReadResult(kOutOfMemory); });
 }
 
 void Model::createTextures(const char* dataRoot, SceneLoad& scene) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <type_traits>
@@ -14,11 +13,8 @@
 #include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
-#include "text/printable_text.h"
 
 namespace {
-
-constexpr const char* kInvalidSize = "Invalid image size";
 
 static_assert(std::is_same_v<decltype(TgaImage::glFormat), GLenum>, "glFormat holds a GL enum");
 
@@ -53,30 +49,29 @@ GLenum internalFormatFor(GLenum format, std::uint32_t flags,
     return (flags & TGA_4BIT) != 0 ? formats->fourBit : format;
 }
 
-// Chooses glFormat from the image type and depth; gives the message of a refusal.
-const char* chooseTgaFormat(TgaImage& image, std::uint32_t flags) {
+// Chooses glFormat from the image type and depth, or refuses the image.
+ReadResult chooseTgaFormat(TgaImage& image, std::uint32_t flags) {
     const bool trueColour = image.bitsPerPixel == 24 || image.bitsPerPixel == 32;
     const GLenum trueColourFormat = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     switch (image.imageType) {
         case 1:
         case 9:
-            return "8-bit colour no longer supported";
+            return kTgaColourMapped;
         case 2:
         case 10:
             if (!trueColour) {
-                return image.imageType == 2 ? "Unsupported RGB format"
-                                            : "Unsupported compressed RGB format";
+                return image.imageType == 2 ? kTgaUnsupportedRgb : kTgaUnsupportedCompressedRgb;
             }
             image.glFormat = trueColourFormat;
-            return nullptr;
+            return {};
         case 3:
             if ((flags & (TGA_LUMINANCE | TGA_ALPHA)) == 0) {
-                return "Must be LUMINANCE or ALPHA greyscale";
+                return kTgaGreyscaleUnasked;
             }
             image.glFormat = (flags & TGA_LUMINANCE) != 0 ? GL_LUMINANCE : GL_ALPHA;
-            return nullptr;
+            return {};
         default:
-            return "Unsupported image type";
+            return kTgaUnsupportedType;
     }
 }
 
@@ -313,48 +308,45 @@ ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
 ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
                    TextureCapabilities& capabilities, std::uint64_t maxPixels) {
     findCompressionEntryPoints(capabilities);
-    const HostFile file = readHostFile(path);
-    ReadResult result = unreadFileResult(file, "File not found");
-    if (file) {
-        const char* failure =
-            decodeTga(file.bytes, image, flags, capabilities.maxTextureSide(), maxPixels);
-        result = failure ? ReadResult(Damaged{failure}) : ReadResult();
-    }
+    const Result<FileBytes> file = readHostFile(path);
+    ReadResult result =
+        file ? decodeTga(*file, image, flags, capabilities.maxTextureSide(), maxPixels)
+             : unreadFileResult(file.result(), kTgaFileNotFound);
     if (!result) {
-        failTga(result.reason().c_str(), path, image);
+        result = result.sentTo(Channel::standardOutput);
+        failTga(result, path, image);
     }
     return result;
 }
 
-const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
-                      std::int32_t maxSide, std::uint64_t maxPixels) {
+ReadResult decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
+                     std::int32_t maxSide, std::uint64_t maxPixels) {
     freeTgaPixels(image);
     ByteCursor cursor(file);
     if (!readTgaHeader(cursor, image)) {
-        return kInvalidSize;
+        return kTgaHeaderCutShort;
     }
-    if (const char* refusal = chooseTgaFormat(image, flags)) {
+    if (ReadResult refusal = chooseTgaFormat(image, flags); !refusal) {
         return refusal;
     }
     if (image.imageSize == 0) {
-        return kInvalidSize;
+        return kTgaInvalidSize;
     }
-    if (const char* refusal =
-            imageSizeRefusal(image.width, image.height, file.size(), maxSide, maxPixels)) {
+    if (ReadResult refusal =
+            imageSizeRefusal(image.width, image.height, file.size(), maxSide, maxPixels);
+        !refusal) {
         return refusal;
     }
     skipToPixels(cursor, image);
-    return readTgaPixels(image, cursor) ? nullptr : kOutOfMemory;
+    return readTgaPixels(image, cursor) ? ReadResult() : ReadResult(kOutOfMemory);
 }
 
 void freeTgaPixels(TgaImage& image) {
     image.pixels.reset();
 }
 
-void failTga(const char* message, const char* path, TgaImage& image) {
-    std::printf("%s - %s\n", printableText(message).c_str(), printableText(path).c_str());
-    // Out at once, so that a viewer ended by a signal has still told it.
-    std::fflush(stdout);
+void failTga(const ReadResult& failure, const char* path, TgaImage& image) {
+    reported(failure.sentTo(Channel::standardOutput), path);
     freeTgaPixels(image);
     makeFallbackTexture(image);
 }

@@ -40,6 +40,22 @@ struct WorldFile {
     bool endRecordFound = false;
 };
 
+// The texts of the world reader, each a line on standard error about the world file: "%s" is a
+// name the world gives, or the longest path.
+inline constexpr FailureText kWorldCannotOpen{Failure::cannotOpen, Channel::standardError,
+                                              "Cannot open the world file"};
+inline constexpr FailureText kWorldHeaderCutShort{Failure::tooShort, Channel::standardError,
+                                                  "The world file is shorter than its header"};
+inline constexpr FailureText kWorldEndRecordMissing{Failure::tooShort, Channel::standardError,
+                                                    "The world file ends before its end record"};
+inline constexpr FailureText kWorldNameOutsideDataRoot{Failure::cannotOpen, Channel::standardError,
+                                                       "Cannot find %s below the data root"};
+inline constexpr FailureText kWorldPathTooLong{Failure::tooLarge, Channel::standardError,
+                                               "The path of %s is longer than %s characters"};
+inline constexpr FailureText kWorldCannotCreateLog{Failure::cannotOpen, Channel::standardError,
+                                                   "Cannot create the model log"};
+
 // Parses a whole world file; one shorter than its header is damaged. Names compare byte for byte,
-// so names that differ only in letter case are distinct models.
-Parsed<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);
+// so names that differ only in letter case are distinct models. Memory that runs out gives
+// kOutOfMemory.
+Result<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);

@@ -19,11 +19,10 @@ std::optional<std::string> namedFilePath(const char* format, const char* dataRoo
                                          const std::string& name, const char* worldPath) {
     auto path = composeDataPath(format, dataRoot, name);
     if (!path) {
-        reportFileError(staysBelowDataRoot(name)
-                            ? "The path of " + name + " is longer than " +
-                                  std::to_string(kMaxPathLength) + " characters"
-                            : "Cannot find " + name + " below the data root",
-                        worldPath);
+        reported(staysBelowDataRoot(name)
+                     ? ReadResult(kWorldPathTooLong, {name, std::to_string(kMaxPathLength)})
+                     : ReadResult(kWorldNameOutsideDataRoot, {name}),
+                 worldPath);
     }
     return path;
 }
@@ -32,7 +31,7 @@ std::optional<std::string> namedFilePath(const char* format, const char* dataRoo
 LogFile createModelLog(const std::string& path) {
     LogFile log(path.empty() ? nullptr : openHostFile(path, "w"), std::fclose);
     if (!log && !path.empty()) {
-        reportFileError("Cannot create the model log", path);
+        reported(kWorldCannotCreateLog, path);
     }
     return log;
 }
@@ -136,16 +135,16 @@ void loadModels(World& world, const std::vector<std::string>& names, const World
 }
 
 ReadResult readWorldFile(World& world, const WorldLoad& load) {
-    const HostFile bytes = readHostFile(load.worldPath);
+    const Result<FileBytes> bytes = readHostFile(load.worldPath);
     if (!bytes) {
-        return unreadFileResult(bytes, "Cannot open the world file");
+        return unreadFileResult(bytes.result(), kWorldCannotOpen);
     }
-    auto file = parseWorldFile(bytes.bytes);
+    Result<WorldFile> file = parseWorldFile(*bytes);
     if (!file) {
         return file.result();
     }
     if (!file->endRecordFound) {
-        reportFileError("The world file ends before its end record", load.worldPath);
+        reported(kWorldEndRecordMissing, load.worldPath);
     }
     load.show("Orvalis : Loading Ground");
     readNamedGround(world.ground, file->groundName, load);
@@ -171,6 +170,6 @@ ReadResult World::readWorld(const char* dataRoot, const char* path, SceneLoad& s
         },
         [&] {
             release(*this);
-            return ReadResult(Damaged{kOutOfMemory});
+            return ReadResult(kOutOfMemory);
         });
 }

@@ -33,7 +33,7 @@ TEST_F(SceneLoadReportsTest, EachLineOnceAndAFewBoxesPerLoad) {
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(boxesCaptioned("Error"), kShownBoxesPerCaption);
     const std::string hugeLine =
-        std::string(kFileTooLarge) + " - " + folder.string() + "\\data\\texture\\huge.bmp\n";
+        std::string(kFileTooLarge.text) + " - " + folder.string() + "\\data\\texture\\huge.bmp\n";
     EXPECT_EQ(errors.find(hugeLine), errors.rfind(hugeLine)) << errors;
     EXPECT_NE(errors.find(hugeLine), std::string::npos) << errors;
     EXPECT_TRUE(

@@ -210,7 +210,7 @@ void BM_ReadFiles(benchmark::State& state) {
     std::int64_t bytes = 0;
     for (auto _ : state) {
         for (const std::string& path : paths) {
-            bytes += static_cast<std::int64_t>(readHostFile(path).bytes.size());
+            bytes += static_cast<std::int64_t>(readHostFile(path)->size());
         }
     }
     state.SetBytesProcessed(bytes);
@@ -219,11 +219,11 @@ BENCHMARK(BM_ReadFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ParseFiles(benchmark::State& state) {
     const Scene& s = scene();
-    const auto world = readHostFile(s.worldPath).bytes;
-    const auto ground = readHostFile(s.groundPath).bytes;
+    const auto world = *readHostFile(s.worldPath);
+    const auto ground = *readHostFile(s.groundPath);
     std::vector<std::vector<std::uint8_t>> models;
     for (const std::string& path : s.modelPaths) {
-        models.push_back(readHostFile(path).bytes);
+        models.push_back(*readHostFile(path));
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(parseWorldFile(world));
@@ -239,7 +239,7 @@ BENCHMARK(BM_ParseFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 std::map<std::string, std::vector<std::uint8_t>> textureFiles() {
     std::map<std::string, std::vector<std::uint8_t>> files;
     for (int i = 0; i < kTextures; ++i) {
-        files[textureName(i)] = readHostFile(texturePath(scene().root, textureName(i))).bytes;
+        files[textureName(i)] = *readHostFile(texturePath(scene().root, textureName(i)));
     }
     return files;
 }

@@ -76,8 +76,7 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The cells run past the end of the file - " + damagedPath + "\n");
-    EXPECT_EQ(result.status(), ReadStatus::damaged);
-    EXPECT_EQ(result.reason(), "The cells run past the end of the file");
+    EXPECT_EQ(result.kind(), Failure::tooShort);
     expectHolds(ground, GroundFile{});
 
     ASSERT_TRUE(writeAndRead(ground, first, root, "first.gnd"));
@@ -87,12 +86,12 @@ TEST_F(GroundReading, ReadingAgainReplacesEverythingAndAFailedReadLeavesItEmpty)
     EXPECT_FALSE(result);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + missingPath + "\n");
-    EXPECT_EQ(result.status(), ReadStatus::cannotOpen);
+    EXPECT_EQ(result.kind(), Failure::cannotOpen);
     expectHolds(ground, GroundFile{});
 
     // A folder opens, but cannot be read.
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(ground.readGround(root.c_str(), root.c_str(), scene).status(), ReadStatus::damaged);
+    EXPECT_EQ(ground.readGround(root.c_str(), root.c_str(), scene).kind(), Failure::unreadable);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Cannot open the ground file - " + root.string() + "\n");
 
@@ -139,6 +138,6 @@ TEST_F(GroundReading, NamesOfOneTextureShareItAndTheFileBudgetHolds) {
     const ReadResult again = ground.readGround(root.c_str(), path.c_str(), scene);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "The scene's model and ground files pass their budget - " + path + "\n");
-    EXPECT_EQ(again.status(), ReadStatus::damaged);
+    EXPECT_EQ(again.kind(), Failure::overBudget);
     expectHolds(ground, GroundFile{});
 }

@@ -21,7 +21,9 @@
 #include "formats/world_writer.h"
 #include "gl_test.h"
 #include "ground/ground.h"
+#include "io/host_files.h"
 #include "model/model.h"
+#include "model/model_file.h"
 #include "scratch_folder.h"
 #include "world/world.h"
 
@@ -161,6 +163,39 @@ TEST_F(ExhaustedMemory, TheArgumentFileCannotBeRead) {
             EXPECT_EQ(headless.messageBoxes[0].text, "Can't read orvalis.arg");
         });
     EXPECT_GT(runs, 0);
+}
+
+// A parser says that memory ran out as the kind of its failure, and says nothing itself.
+TEST_F(ExhaustedMemory, ParsersGiveOutOfMemoryAndThrowNothing) {
+    writeModel("m", "m.bmp");
+    writeGround("g.gnd", "g.tga");
+    const FileBytes model = *readHostFile((scratch.path() / "data" / "model" / "m").string());
+    const FileBytes ground = *readHostFile((scratch.path() / "data" / "g.gnd").string());
+    WorldFileDescription description;
+    description.groundName = "g.gnd";
+    description.placements = {{"m"}};
+    const FileBytes world = worldFileBytes(description);
+    const std::string arguments = "data\nm\n";
+    const std::vector<std::function<Failure()>> parsers{
+        [&] { return parseModelFile(model).kind(); },
+        [&] { return parseGroundFile(ground).kind(); },
+        [&] { return parseWorldFile(world).kind(); },
+        [&] { return parseArgumentFile(arguments).kind(); },
+    };
+    for (const auto& parse : parsers) {
+        Failure kind = Failure::none;
+        const int runs = failEachAllocationInTurn(
+            [&] {
+                kind = parse();
+                return kind == Failure::none;
+            },
+            [&](bool parsed, const std::string& errors) {
+                EXPECT_FALSE(parsed);
+                EXPECT_EQ(kind, Failure::outOfMemory);
+                EXPECT_EQ(errors, "");
+            });
+        EXPECT_GT(runs, 0);
+    }
 }
 
 }  // namespace

@@ -288,7 +288,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     const ReadResult notThere = missing.load(root.c_str(), (root / "nothing.omd").c_str(), scene);
     EXPECT_FALSE(notThere);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller decides";
-    EXPECT_EQ(notThere.status(), ReadStatus::cannotOpen);
+    EXPECT_EQ(notThere.kind(), Failure::cannotOpen);
     EXPECT_EQ(missing.nodeCount, 0);
     EXPECT_EQ(missing.textureCount, 0);
 
@@ -302,7 +302,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     EXPECT_FALSE(cutShort);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "model texture list cut short - " + cutPath + "\n");
-    EXPECT_EQ(cutShort.status(), ReadStatus::damaged);
+    EXPECT_EQ(cutShort.kind(), Failure::tooShort);
     EXPECT_EQ(damaged.textureCount, 0);
     EXPECT_TRUE(damaged.textures.empty());
 

@@ -28,10 +28,10 @@ ParseOutcome parseBytes(const std::vector<std::uint8_t>& bytes) {
     auto file = parseModelFile(bytes);
     outcome.loaded = static_cast<bool>(file);
     if (!file) {
-        reportFileError(file.reason(), path);
+        reported(file.result(), path);
     } else {
-        for (const std::string& skipped : file->skipped) {
-            reportFileError(skipped, path);
+        for (const ReadResult& skipped : file->skipped) {
+            reported(skipped, path);
         }
         outcome.model = std::move(file->model);
     }
@@ -344,7 +344,7 @@ TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
     const ReadResult result = model.load("root", path.c_str(), scene);
     EXPECT_FALSE(result);
     EXPECT_EQ(GetCapturedStderr(), "The file is larger than 256 MiB - " + path + "\n");
-    EXPECT_EQ(result.status(), ReadStatus::damaged);
+    EXPECT_EQ(result.kind(), Failure::tooLarge);
     EXPECT_EQ(model.nodeCount, 0);
     EXPECT_EQ(model.textureCount, 0);
 }

@@ -94,14 +94,14 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
     }
     World world;
     for (const auto& [path, error, status] :
-         {std::tuple{missing, "Cannot open the world file - ", ReadStatus::cannotOpen},
-          std::tuple{cut, "The world file is shorter than its header - ", ReadStatus::damaged},
-          std::tuple{huge, "The file is larger than 256 MiB - ", ReadStatus::damaged}}) {
+         {std::tuple{missing, "Cannot open the world file - ", Failure::cannotOpen},
+          std::tuple{cut, "The world file is shorter than its header - ", Failure::tooShort},
+          std::tuple{huge, "The file is larger than 256 MiB - ", Failure::tooLarge}}) {
         read(world, good);
         ASSERT_EQ(modelLog(), "1 1 m1\n");
         EXPECT_EQ(read(world, path, false), error + path + "\n");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(readWorld(world, root, path).status(), status);
+        EXPECT_EQ(readWorld(world, root, path).kind(), status);
         testing::internal::GetCapturedStderr();
         expectNoModels(world);
         EXPECT_EQ(world.ground.width, 0);
