@@ -64,7 +64,7 @@ void drawScene(AppState& app) {
         app.ground.drawGround();
     } else if (app.worldMode) {
         app.world.drawWorld();
-    } else if (!app.models.empty() && app.models.front().nodeCount > 0) {
+    } else if (!app.models.empty() && !app.models.front().nodes.empty()) {
         app.models.front().draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
     }
 }

@@ -7,7 +7,8 @@ namespace {
 // A count and that many records; the count must be non-negative and fit in what is left, so a
 // damaged count never allocates more than the file holds.
 template <typename Record>
-ReadResult readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Record>& records) {
+ReadResult readCountedRecords(ByteCursor& file, std::vector<Record>& records) {
+    std::int32_t count = 0;
     if (!file.readI32(count)) {
         return kNodeCutShort;
     }
@@ -37,34 +38,110 @@ Word takeZeroWord(ByteCursor& file) {
     return Word::zero;
 }
 
-bool indexWithin(std::int16_t index, std::int32_t count) {
-    return index >= 0 && index < count;
+bool indexWithin(std::int16_t index, std::size_t count) {
+    return index >= 0 && static_cast<std::size_t>(index) < count;
 }
 
 // The header and the texture names, or why they are damaged.
-ReadResult readTextureList(ByteCursor& file, Model& model) {
+ReadResult readTextureList(ByteCursor& file, ModelFile& model) {
+    std::int32_t textureCount = 0;
     if (!file.readRecords(model.header.data(), model.header.size()) ||
-        !file.readI32(model.textureCount)) {
+        !file.readI32(textureCount)) {
         return kModelHeaderCutShort;
     }
-    if (model.textureCount < 0) {
-        return {kModelNegativeTextureCount, {std::to_string(model.textureCount)}};
+    if (textureCount < 0) {
+        return {kModelNegativeTextureCount, {std::to_string(textureCount)}};
     }
-    if (!file.fits(model.textureCount, kNameFieldSize)) {
+    if (!file.fits(textureCount, kNameFieldSize)) {
         return kModelTextureListCutShort;
     }
-    model.textureNames.resize(static_cast<std::size_t>(model.textureCount));
+    model.textureNames.resize(static_cast<std::size_t>(textureCount));
     for (std::string& textureName : model.textureNames) {
         file.readName(textureName);
     }
     return {};
 }
 
+// How a whole node record ended.
+enum class NodeEnd {
+    whole,       // what follows decides whether another node comes
+    lastInFile,  // the file ends right after its faces: no key frames, and no node after it
+};
+
+// The name fields, and for node 0 the extra fields, up to the texture indices.
+bool readNodeHead(ByteCursor& file, bool isFirst, ModelFileNode& node) {
+    return file.readName(node.name) && (!isFirst || file.readU32(node.rootExtraWord)) &&
+           file.readName(node.parentName) &&
+           (!isFirst || file.readRecords(node.rootExtraValues.data(), node.rootExtraValues.size()));
+}
+
+// Reads one node record; `isFirst` for node 0, which carries the extra fields. A failure when the
+// record has a negative count or a texture index not below `textureNames`, or is cut short (the
+// file ends inside it, or one to three bytes after its faces); the cursor is then somewhere
+// inside the record.
+Result<NodeEnd> readNode(ByteCursor& file, std::size_t textureNames, bool isFirst,
+                         ModelFileNode& node) {
+    if (!readNodeHead(file, isFirst, node)) {
+        return kNodeCutShort;
+    }
+    if (ReadResult indices = readCountedRecords(file, node.textureIndices); !indices) {
+        return indices;
+    }
+    for (const std::int32_t k : node.textureIndices) {
+        if (k < 0 || static_cast<std::size_t>(k) >= textureNames) {
+            return {kNodeTextureIndexOutOfRange, {std::to_string(k)}};
+        }
+    }
+    if (!file.readRecords(&node.transform, 1)) {
+        return kNodeCutShort;
+    }
+    ReadResult mesh = readCountedRecords(file, node.vertices);
+    if (mesh) {
+        mesh = readCountedRecords(file, node.texCoords);
+    }
+    if (mesh) {
+        mesh = readCountedRecords(file, node.faces);
+    }
+    if (!mesh) {
+        return mesh;
+    }
+    // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
+    // file, mean no key frames. Part of a word cannot say which.
+    if (file.atEnd()) {
+        return NodeEnd::lastInFile;
+    }
+    if (file.remaining() < sizeof(std::uint32_t)) {
+        return kNodeCutShort;
+    }
+    if (peekContinuation(file) == Continuation::data) {
+        if (ReadResult frames = readCountedRecords(file, node.keyFrames); !frames) {
+            return frames;
+        }
+    }
+    return NodeEnd::whole;
+}
+
+// Drops the faces whose vertex or texture-coordinate indices lie outside the node's arrays, so
+// that drawing never checks them; gives how many it dropped.
+std::size_t dropFacesOutOfRange(ModelFileNode& node) {
+    const auto outOfRange = [&node](const ModelFace& face) {
+        for (int corner = 0; corner < 3; ++corner) {
+            if (!indexWithin(face.vertexIndices[corner], node.vertices.size()) ||
+                !indexWithin(face.texCoordIndices[corner], node.texCoords.size())) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return std::erase_if(node.faces, outOfRange);
+}
+
 // Reads the node records that the list holds whole, noting the faces it drops in `skipped`; gives
 // the failure that ended the list early, if one did. The check runs before every node but not
 // after the last of MaxModelNodes: what follows that node is never read.
-ReadResult readNodes(ByteCursor& file, Model& model, std::vector<ReadResult>& skipped) {
-    while (model.nodeCount < MaxModelNodes) {
+ReadResult readNodes(ByteCursor& file, ParsedModelFile& parsed) {
+    ModelFile& model = parsed.records;
+    while (model.nodes.size() < MaxModelNodes) {
         const Continuation found = peekContinuation(file);
         if (found == Continuation::end) {
             return {};
@@ -72,39 +149,25 @@ ReadResult readNodes(ByteCursor& file, Model& model, std::vector<ReadResult>& sk
         if (found == Continuation::cutShort) {
             return kModelNodeListCutShort;
         }
-        ModelNode node;
-        const std::string nodeLabel = "model node " + std::to_string(model.nodeCount) + ": ";
-        const Result<NodeEnd> record = node.read(file, model.textureCount, model.nodeCount == 0);
+        ModelFileNode node;
+        const std::string nodeLabel = "model node " + std::to_string(model.nodes.size()) + ": ";
+        const Result<NodeEnd> record =
+            readNode(file, model.textureNames.size(), model.nodes.empty(), node);
         if (!record) {
             return record.result().ledBy(nodeLabel);
         }
-        const std::int32_t facesInFile = node.faceCount;
-        if (const int dropped = node.dropFacesOutOfRange(); dropped > 0) {
-            skipped.push_back(ReadResult(kNodeFacesSkipped,
-                                         {std::to_string(dropped), std::to_string(facesInFile)})
-                                  .ledBy(nodeLabel));
+        const std::size_t facesInFile = node.faces.size();
+        if (const std::size_t dropped = dropFacesOutOfRange(node); dropped > 0) {
+            parsed.skipped.push_back(ReadResult(kNodeFacesSkipped, {std::to_string(dropped),
+                                                                    std::to_string(facesInFile)})
+                                         .ledBy(nodeLabel));
         }
         model.nodes.push_back(std::move(node));
-        ++model.nodeCount;
         if (*record == NodeEnd::lastInFile) {
             return {};
         }
     }
     return {};
-}
-
-// Node d becomes the parent of every other node that names it; scanning d upward lets the
-// highest-numbered of several nodes of one name win. A node whose parent name matches no node
-// keeps 0 and so hangs from the root.
-void linkParents(Model& model) {
-    model.parentIndex.assign(static_cast<std::size_t>(model.nodeCount), 0);
-    for (std::int32_t d = 0; d < model.nodeCount; ++d) {
-        for (std::int32_t j = 0; j < model.nodeCount; ++j) {
-            if (j != d && model.nodes[d].name == model.nodes[j].parentName) {
-                model.parentIndex[j] = d;
-            }
-        }
-    }
 }
 
 }  // namespace
@@ -121,85 +184,21 @@ Continuation peekContinuation(ByteCursor& file) {
     return Continuation::end;
 }
 
-Result<NodeEnd> ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst) {
-    const bool headWhole =
-        file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
-        file.readName(parentName) &&
-        (!isFirst || file.readRecords(rootExtraValues.data(), rootExtraValues.size()));
-    if (!headWhole) {
-        return kNodeCutShort;
-    }
-    if (ReadResult indices = readCountedRecords(file, textureCount, textureIndices); !indices) {
-        return indices;
-    }
-    for (const std::int32_t k : textureIndices) {
-        if (k < 0 || k >= modelTextureCount) {
-            return {kNodeTextureIndexOutOfRange, {std::to_string(k)}};
-        }
-    }
-    if (!file.readRecords(&transform, 1)) {
-        return kNodeCutShort;
-    }
-    ReadResult mesh = readCountedRecords(file, vertexCount, vertices);
-    if (mesh) {
-        mesh = readCountedRecords(file, texCoordCount, texCoords);
-    }
-    if (mesh) {
-        mesh = readCountedRecords(file, faceCount, faces);
-    }
-    if (!mesh) {
-        return mesh;
-    }
-    // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
-    // file, mean no key frames. Part of a word cannot say which.
-    if (file.atEnd()) {
-        return NodeEnd::lastInFile;
-    }
-    if (file.remaining() < sizeof(std::uint32_t)) {
-        return kNodeCutShort;
-    }
-    if (peekContinuation(file) == Continuation::data) {
-        if (ReadResult frames = readCountedRecords(file, keyFrameCount, keyFrames); !frames) {
-            return frames;
-        }
-    }
-    return NodeEnd::whole;
-}
-
-int ModelNode::dropFacesOutOfRange() {
-    const auto outOfRange = [this](const ModelFace& face) {
-        for (int corner = 0; corner < 3; ++corner) {
-            if (!indexWithin(face.vertexIndices[corner], vertexCount) ||
-                !indexWithin(face.texCoordIndices[corner], texCoordCount)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    const auto dropped = std::erase_if(faces, outOfRange);
-    faceCount = static_cast<std::int32_t>(faces.size());
-    return static_cast<int>(dropped);
-}
-
 // A damaged node after whole ones ends the list: the model keeps the nodes before it.
-Result<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
-    return catchingOutOfMemory([&]() -> Result<ModelFile> {
+Result<ParsedModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
+    return catchingOutOfMemory([&]() -> Result<ParsedModelFile> {
         ByteCursor file(bytes);
-        ModelFile parsed;
-        Model& model = parsed.model;
-        if (ReadResult list = readTextureList(file, model); !list) {
+        ParsedModelFile parsed;
+        if (ReadResult list = readTextureList(file, parsed.records); !list) {
             return list;
         }
-        const ReadResult listEnd = readNodes(file, model, parsed.skipped);
-        if (model.nodeCount == 0) {
+        const ReadResult listEnd = readNodes(file, parsed);
+        if (parsed.records.nodes.empty()) {
             return listEnd ? ReadResult(kModelWithoutNodes) : listEnd;
         }
         if (!listEnd) {
             parsed.skipped.push_back(listEnd);
         }
-        model.nodes[0].singleNode = model.nodeCount == 1;
-        linkParents(model);
-        model.computeBounds();
         return parsed;
     });
 }

@@ -29,6 +29,8 @@ struct ModelInstance {
     Vector3 position;
     Vector3 angles;  // degrees about x, y and z
     Vector3 scale;
+
+    bool operator==(const ModelInstance&) const = default;
 };
 
 struct WorldFile {
@@ -38,6 +40,8 @@ struct WorldFile {
     // False when the file ends before its end record; the records before the cut that are
     // whole are kept.
     bool endRecordFound = false;
+
+    bool operator==(const WorldFile&) const = default;
 };
 
 // The texts of the world reader, each a line on standard error about the world file: "%s" is a

@@ -48,9 +48,7 @@ void logModel(std::FILE* log, std::uint8_t loaded, int number, const std::string
 // Its arrays are replaced by empty ones, which frees them. Their GL texture names are not
 // deleted: after a window re-creation they belong to a context that is gone.
 void release(World& world) {
-    world.instanceCount = 0;
     world.instances = std::vector<ModelInstance>();
-    world.modelCount = 0;
     world.models = std::vector<Model>();
     world.loaded = std::vector<std::uint8_t>();
     world.ground = Ground();
@@ -121,13 +119,13 @@ class ModelFiles {
 // Each distinct model once, in order of first appearance: its title before the load, its log
 // line after it.
 void loadModels(World& world, const std::vector<std::string>& names, const WorldLoad& load) {
-    world.modelCount = static_cast<std::int32_t>(names.size());
     world.models = std::vector<Model>(names.size());
     world.loaded = std::vector<std::uint8_t>(names.size());
     ModelFiles files(world);
-    for (std::int32_t k = 0; k < world.modelCount; ++k) {
+    const auto count = static_cast<std::int32_t>(names.size());
+    for (std::int32_t k = 0; k < count; ++k) {
         const std::string& name = names[k];
-        load.show(modelTitle(k + 1, world.modelCount, name));
+        load.show(modelTitle(k + 1, count, name));
         world.loaded[k] = files.load(k, name, load);
         logModel(load.log, world.loaded[k], k + 1, name);
     }
@@ -148,7 +146,6 @@ ReadResult readWorldFile(World& world, const WorldLoad& load) {
     }
     load.show("Orvalis : Loading Ground");
     readNamedGround(world.ground, file->groundName, load);
-    world.instanceCount = static_cast<std::int32_t>(file->instances.size());
     world.instances = std::move(file->instances);
     loadModels(world, file->modelNames, load);
     load.show("Orvalis : Displaying");

@@ -23,7 +23,7 @@ TEST_F(SceneLoadReportsTest, EachLineOnceAndAFewBoxesPerLoad) {
     node.vertices = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};
     node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     node.faces = {modelFace({0, 1, 2}, {0, 1, 2})};
-    ModelFileDescription model;
+    ModelFile model;
     model.nodes = {node};
     model.textureNames = {"huge.bmp", "a.xyz", "b.xyz", "huge.bmp", "c.xyz", "d.xyz", "e.xyz"};
     ASSERT_TRUE(writeModelFile(scene, model));

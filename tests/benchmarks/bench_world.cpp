@@ -68,10 +68,10 @@ std::vector<std::string> modelTextures(int k) {
 
 // A base and a top node, each a strip of small faces along a random walk; every other model's top
 // turns between two key frames.
-ModelFileDescription benchmarkModel(int k, std::mt19937& random) {
+ModelFile benchmarkModel(int k, std::mt19937& random) {
     std::uniform_real_distribution<float> step(-1.5f, 1.5f);
     std::uniform_real_distribution<float> unit(0, 1);
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = modelTextures(k);
     for (const bool top : {false, true}) {
         ModelFileNode node;
@@ -170,9 +170,10 @@ BenchmarkGlContext& context() {
 }
 
 void deleteTextures(World& world) {
-    glDeleteTextures(world.ground.textureCount, world.ground.textures.data());
+    glDeleteTextures(static_cast<GLsizei>(world.ground.textures.size()),
+                     world.ground.textures.data());
     for (Model& model : world.models) {
-        glDeleteTextures(model.textureCount, model.textures.data());
+        glDeleteTextures(static_cast<GLsizei>(model.textures.size()), model.textures.data());
     }
 }
 

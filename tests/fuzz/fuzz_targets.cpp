@@ -15,6 +15,7 @@
 #include "app/window.h"
 #include "ground/ground.h"
 #include "io/input_limits.h"
+#include "model/model.h"
 #include "model/model_file.h"
 #include "platform/emulated_win32.h"
 #include "platform/gl.h"
@@ -169,13 +170,13 @@ void fuzzModel(FuzzBytes data) {
     if (!file) {
         return;
     }
-    Model& model = file->model;
-    require(model.nodeCount >= 1 && model.nodeCount <= MaxModelNodes &&
-                model.nodes.size() == static_cast<std::size_t>(model.nodeCount),
+    Model model(std::move(file->records));
+    const auto nodeCount = static_cast<std::int32_t>(model.nodes.size());
+    require(nodeCount >= 1 && nodeCount <= MaxModelNodes,
             "a parsed model has 1 to MaxModelNodes nodes");
     require(model.parentIndex.size() == model.nodes.size() &&
                 std::all_of(model.parentIndex.begin(), model.parentIndex.end(),
-                            [&](std::int32_t p) { return p >= 0 && p < model.nodeCount; }),
+                            [&](std::int32_t p) { return p >= 0 && p < nodeCount; }),
             "every parent index names a node");
     // The texture tables as createTextures leaves them, without GL names.
     model.textures.assign(model.textureNames.size(), 0);

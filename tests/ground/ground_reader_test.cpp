@@ -14,13 +14,10 @@ using GroundReading = HeadlessGlTest;
 void expectHolds(const Ground& ground, const GroundFile& file) {
     EXPECT_EQ(ground.width, file.width);
     EXPECT_EQ(ground.height, file.height);
-    EXPECT_EQ(ground.textureCount, static_cast<std::int32_t>(file.textureNames.size()));
     EXPECT_EQ(ground.textures.size(), file.textureNames.size());
     EXPECT_EQ(ground.cells, file.cells);
     EXPECT_EQ(ground.surfaces, file.surfaces);
-    EXPECT_EQ(ground.surfaceCount, static_cast<std::int32_t>(file.surfaces.size()));
     EXPECT_EQ(ground.blocks, file.blocks);
-    EXPECT_EQ(ground.blockCount, static_cast<std::int32_t>(file.blocks.size()));
 }
 
 // The first texel of a texture's level 0, or nothing when it has no image.

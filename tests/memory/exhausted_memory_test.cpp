@@ -78,7 +78,7 @@ class ExhaustedMemory : public HeadlessGlTest {
     // A one-node model and a 2 x 2 ground, each with one texture; gives the path that a world
     // composes for it.
     std::string writeModel(const std::string& name, const std::string& textureName) const {
-        ModelFileDescription model;
+        ModelFile model;
         ModelFileNode node;
         node.name = "root";
         node.textureIndices = {0};
@@ -135,7 +135,7 @@ TEST_F(ExhaustedMemory, AWorldStaysEmptyOrLoadsWithoutWhatFailed) {
         [&](bool, const std::string& errors) {
             reported.insert(errors);
             if (errors == outOfMemory(path)) {
-                EXPECT_EQ(world.instanceCount, 0);
+                EXPECT_TRUE(world.instances.empty());
                 EXPECT_TRUE(world.loaded.empty());
                 EXPECT_EQ(world.ground.width, 0);
                 return;
