@@ -1,7 +1,7 @@
 // screenshot <scene folder> <picture.png> [eyeX eyeY eyeZ lookX lookY lookZ]: runs the viewer's
-// shell on the headless host in a scene folder (one with an orvalis.arg), draws frames from the
-// start pose or the given one and saves the last as a 640 x 480 PNG. Its message boxes reach
-// standard error.
+// shell on the headless host on the scene of a folder's orvalis.arg, as the viewer would with that
+// folder current (a world's model log is written there too), draws frames from the start pose or
+// the given one and saves the last as a 640 x 480 PNG. Its message boxes reach standard error.
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +16,7 @@
 #include "formats/byte_writer.h"
 #include "platform/emulated_win32.h"
 #include "platform/headless_host.h"
+#include "world/world.h"
 
 namespace {
 
@@ -34,17 +35,16 @@ int main(int argc, char** argv) {
             stderr);
         return 2;
     }
-    const std::filesystem::path picture = std::filesystem::absolute(argv[2]);
-    std::error_code error;
-    std::filesystem::current_path(argv[1], error);
-    if (error) {
-        std::fprintf(stderr, "Cannot enter %s\n", argv[1]);
+    const std::filesystem::path folder = argv[1];
+    if (!std::filesystem::is_directory(folder)) {
+        std::fprintf(stderr, "No folder %s\n", argv[1]);
         return 1;
     }
     HeadlessHost host;
     EmulatedWin32 headless(host);
     usePlatform(headless);
-    if (!readArgumentFile() || !openWindow("ORVALIS", kWidth, kHeight, 16, false)) {
+    appState().modelLogPath = (folder / kModelLogName).string();
+    if (!readArgumentFile(folder.string()) || !openWindow("ORVALIS", kWidth, kHeight, 16, false)) {
         return 1;
     }
     float pose[6] = {0, 0, 1, 0, 0, 0};
@@ -56,10 +56,10 @@ int main(int argc, char** argv) {
         renderFrame();
     }
     const std::vector<std::uint8_t> png = framePng(kWidth, kHeight);
-    const bool written = !png.empty() && writeFile(picture.string(), png);
+    const bool written = !png.empty() && writeFile(argv[2], png);
     closeWindow();
     if (!written) {
-        std::fprintf(stderr, "Cannot write %s\n", picture.c_str());
+        std::fprintf(stderr, "Cannot write %s\n", argv[2]);
         return 1;
     }
     return 0;

@@ -1,10 +1,7 @@
 #include "app/argument_file.h"
 
-#include "app/app_state.h"
 #include "io/file_errors.h"
-#include "io/host_files.h"
 #include "io/input_limits.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -47,50 +44,6 @@ std::string withLfLineBreaks(std::string_view text) {
     return lf;
 }
 
-void showArgumentError(const char* text) {
-    platform().messageBox(nullptr, text, "Error", win32::MB_OK);
-}
-
-// The path of orvalis.arg in the current directory, if the directory can be had and the path fits
-// in 1024 bytes.
-std::optional<std::string> argumentFilePath() {
-    char directory[kLineBuffer];
-    const std::uint32_t length = platform().getCurrentDirectory(sizeof directory, directory);
-    static constexpr std::string_view kFileName = "\\orvalis.arg";
-    if (length == 0 || length + kFileName.size() >= sizeof directory) {
-        return std::nullopt;
-    }
-    return std::string(directory, length) + std::string(kFileName);
-}
-
-ReadResult readArguments() {
-    const std::optional<std::string> path = argumentFilePath();
-    if (!path) {
-        return kArgumentFileCannotOpen;
-    }
-    const Result<FileBytes> bytes = readHostFileStart(*path, kArgumentFileReadBytes);
-    if (!bytes) {
-        return bytes.result().toldAs(kArgumentFileCannotOpen);
-    }
-    auto parsed = parseArgumentFile(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (parsed.kind() == Failure::outOfMemory) {
-        // Told as when memory runs out anywhere else in the read.
-        reportFileError(kOutOfMemory.text, "orvalis.arg");
-        return kArgumentFileOutOfMemory;
-    }
-    if (!parsed) {
-        return parsed.result();
-    }
-    if (parsed->names.empty()) {
-        return kArgumentFileNamesNoFile;
-    }
-    AppState& app = appState();
-    app.dataRoot = std::move(parsed->dataRoot);
-    app.names = std::move(parsed->names);
-    return {};
-}
-
 }  // namespace
 
 Result<ArgumentFile> parseArgumentFile(std::string_view fileText) {
@@ -110,13 +63,4 @@ Result<ArgumentFile> parseArgumentFile(std::string_view fileText) {
         }
         return parsed;
     });
-}
-
-ReadResult readArgumentFile() {
-    const ReadResult result = failingWhenMemoryRunsOut(
-        "orvalis.arg", readArguments, [] { return ReadResult(kArgumentFileOutOfMemory); });
-    if (!result) {
-        showArgumentError(result.reason().c_str());
-    }
-    return result;
 }

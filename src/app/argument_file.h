@@ -1,6 +1,6 @@
 #pragma once
-// The argument file orvalis.arg in the current directory: its first line names the data root, each
-// following line one file. Only the first file decides what is shown.
+// The argument file orvalis.arg, in the current directory or a folder named: its first line names
+// the data root, each following line one file. Only the first file decides what is shown.
 
 #include <cstddef>
 #include <string>
@@ -34,9 +34,11 @@ inline constexpr FailureText kArgumentFileOutOfMemory{Failure::outOfMemory, Chan
 // kArgumentFileEmpty.
 Result<ArgumentFile> parseArgumentFile(std::string_view fileText);
 
-// Reads orvalis.arg from the current directory into the application state; only its first
+// Reads orvalis.arg from `folder`, the current directory when empty, into the application state.
+// The data root and the names that the file of a named folder gives as relative paths start in
+// that folder, so that the scene loads as it would with the folder current. Only its first
 // kArgumentFileReadBytes, which hold every line that counts, are read. A failure's reason is the
 // text of the message box it shows ("Can't open orvalis.arg", "Can't read orvalis.arg", "No file
 // named in orvalis.arg"); when memory runs out, "Out of memory - orvalis.arg" goes to standard
 // error first.
-ReadResult readArgumentFile();
+ReadResult readArgumentFile(std::string_view folder = {});

@@ -7,55 +7,44 @@
 #include <chrono>
 #include <cstdio>
 
-namespace {
-
-struct Egl {
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLConfig config = nullptr;
-};
-
-// One surfaceless display for the whole process, made on first use: pbuffers of 8-bit RGBA with a
-// 16-bit depth buffer for OpenGL.
-const Egl& egl() {
-    static const Egl shared = [] {
-        Egl made;
-        made.display =
-            eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        const EGLint attributes[] = {EGL_SURFACE_TYPE,
-                                     EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE,
-                                     EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE,
-                                     8,
-                                     EGL_GREEN_SIZE,
-                                     8,
-                                     EGL_BLUE_SIZE,
-                                     8,
-                                     EGL_ALPHA_SIZE,
-                                     8,
-                                     EGL_DEPTH_SIZE,
-                                     16,
-                                     EGL_NONE};
-        EGLint count = 0;
-        if (made.display == EGL_NO_DISPLAY || !eglInitialize(made.display, nullptr, nullptr) ||
-            !eglBindAPI(EGL_OPENGL_API) ||
-            !eglChooseConfig(made.display, attributes, &made.config, 1, &count) || count < 1) {
-            std::fputs("EGL: no surfaceless display with pbuffers for OpenGL\n", stderr);
-            return Egl{};
-        }
-        return made;
-    }();
-    return shared;
+HeadlessHost::HeadlessHost() {
+    // EGL gives every host the same surfaceless display, which stays open for the whole process:
+    // initialising it again does nothing, and no host ends it under another's feet.
+    display_ = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    const EGLint attributes[] = {EGL_SURFACE_TYPE,
+                                 EGL_PBUFFER_BIT,
+                                 EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT,
+                                 EGL_RED_SIZE,
+                                 8,
+                                 EGL_GREEN_SIZE,
+                                 8,
+                                 EGL_BLUE_SIZE,
+                                 8,
+                                 EGL_ALPHA_SIZE,
+                                 8,
+                                 EGL_DEPTH_SIZE,
+                                 16,
+                                 EGL_NONE};
+    EGLint count = 0;
+    if (display_ == EGL_NO_DISPLAY || !eglInitialize(display_, nullptr, nullptr) ||
+        !eglBindAPI(EGL_OPENGL_API) ||
+        !eglChooseConfig(display_, attributes, &config_, 1, &count) || count < 1) {
+        std::fputs("EGL: no surfaceless display with pbuffers for OpenGL\n", stderr);
+        display_ = EGL_NO_DISPLAY;
+        config_ = nullptr;
+    }
 }
 
-}  // namespace
+bool HeadlessHost::displayReady() const {
+    return display_ != EGL_NO_DISPLAY;
+}
 
 Host::Surface HeadlessHost::createSurface(const char*, int, int, int width, int height,
                                           SurfaceStyle) {
     const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    EGLSurface surface = egl().display == EGL_NO_DISPLAY
-                             ? EGL_NO_SURFACE
-                             : eglCreatePbufferSurface(egl().display, egl().config, size);
+    EGLSurface surface =
+        displayReady() ? eglCreatePbufferSurface(display_, config_, size) : EGL_NO_SURFACE;
     if (surface == EGL_NO_SURFACE) {
         std::fprintf(stderr, "EGL: no pbuffer of %d x %d\n", width, height);
     }
@@ -63,7 +52,7 @@ Host::Surface HeadlessHost::createSurface(const char*, int, int, int width, int 
 }
 
 void HeadlessHost::destroySurface(Surface surface) {
-    eglDestroySurface(egl().display, surface);
+    eglDestroySurface(display_, surface);
 }
 
 // Nobody sees a pbuffer: its title, place and focus are nobody's concern.
@@ -75,23 +64,23 @@ void HeadlessHost::focus(Surface) {}
 Host::GlContext HeadlessHost::createContext(Surface) {
     const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    return eglCreateContext(egl().display, egl().config, EGL_NO_CONTEXT, compatibility);
+    return eglCreateContext(display_, config_, EGL_NO_CONTEXT, compatibility);
 }
 
 bool HeadlessHost::makeCurrent(Surface surface, GlContext context) {
     // EGL_NO_SURFACE and EGL_NO_CONTEXT are null: both null releases the current context.
-    return eglMakeCurrent(egl().display, surface, surface, context);
+    return eglMakeCurrent(display_, surface, surface, context);
 }
 
 bool HeadlessHost::deleteContext(GlContext context) {
     if (eglGetCurrentContext() == context) {
         makeCurrent(nullptr, nullptr);
     }
-    return eglDestroyContext(egl().display, context);
+    return eglDestroyContext(display_, context);
 }
 
 bool HeadlessHost::swapBuffers(Surface surface) {
-    return eglSwapBuffers(egl().display, surface);
+    return eglSwapBuffers(display_, surface);
 }
 
 void* HeadlessHost::procAddress(const char* name) {

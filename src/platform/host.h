@@ -29,7 +29,8 @@
     X(bool, makeCurrent, (Surface surface, GlContext context))                                     \
     X(bool, deleteContext, (GlContext context)) /* also the current one */                         \
     X(bool, swapBuffers, (Surface surface))     /* shows what was drawn */                         \
-    X(void*, procAddress, (const char* name))   /* an OpenGL entry point; null when none */        \
+    /* An OpenGL entry point; null when none, though a loader may answer any name (GLX does). */   \
+    X(void*, procAddress, (const char* name))                                                      \
     /* The sizes of the display modes the screen can switch to, at any colour depth. */            \
     X(std::vector<DisplaySize>, displayModes, ())                                                  \
     /* Appends a message for every waiting event, in order, naming its surface as the window       \

@@ -1,7 +1,6 @@
 #include "platform/win32_platform.h"
 
 #include <bit>
-#include <map>
 #include <string>
 
 #include "text/printable_text.h"
@@ -13,7 +12,7 @@
     X(WM_SIZE) X(WM_ACTIVATE) X(WM_CLOSE) X(WM_QUIT) X(WM_KEYDOWN) X(WM_KEYUP) X(WM_CHAR) \
     X(WM_SYSKEYDOWN) X(WM_SYSKEYUP) X(WM_SYSCOMMAND) X(SC_SCREENSAVE) X(SC_MONITORPOWER) \
     X(SC_CLOSE) X(WA_INACTIVE) X(WA_ACTIVE) X(VK_ESCAPE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) \
-    X(VK_DOWN) X(VK_F1) X(VK_F2) X(VK_F3) X(VK_F10) X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) \
+    X(VK_DOWN) X(VK_F1) X(VK_F2) X(VK_F3) X(VK_F10) X(VK_F12) X(CS_VREDRAW) X(CS_HREDRAW) X(CS_OWNDC) \
     X(WS_POPUP) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN) X(WS_OVERLAPPEDWINDOW) X(WS_EX_WINDOWEDGE) \
     X(WS_EX_APPWINDOW) X(SW_SHOW) X(DM_BITSPERPEL) X(DM_PELSWIDTH) X(DM_PELSHEIGHT) \
     X(CDS_FULLSCREEN) X(DISP_CHANGE_SUCCESSFUL) X(DISP_CHANGE_BADMODE) X(MB_OK) X(MB_YESNO) \
@@ -41,20 +40,22 @@ static_assert(sizeof(PixelFormatDescriptor) == sizeof(PIXELFORMATDESCRIPTOR));
 
 namespace {
 
-// Window classes belong to the process, and so does the table of their procedures.
-std::map<std::string, WindowProcedure>& classProcedures() {
-    static std::map<std::string, WindowProcedure> procedures;
-    return procedures;
-}
-
-// The procedure Windows calls for every window of our classes: it hands the message to the
-// procedure its class was registered with.
+// The procedure Windows calls for every window of our classes. The window keeps the backend that
+// made it, handed over with its creation and stored at WM_NCCREATE; the backend's table gives the
+// procedure its class was registered with. The one message that comes before, WM_GETMINMAXINFO,
+// gets the default answer, which is what the class procedure would give it too.
 LRESULT CALLBACK forwardToClassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    const auto* backend =
+        reinterpret_cast<const Win32Platform*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     char className[256];
-    if (GetClassNameA(window, className, sizeof className) > 0) {
-        const auto found = classProcedures().find(className);
-        if (found != classProcedures().end()) {
-            return found->second(window, message, wParam, lParam);
+    if (backend != nullptr && GetClassNameA(window, className, sizeof className) > 0) {
+        if (const WindowProcedure procedure = backend->classProcedure(className)) {
+            return procedure(window, message, wParam, lParam);
         }
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -79,6 +80,11 @@ MSG asMsg(const WindowMessage& message) {
 
 }  // namespace
 
+WindowProcedure Win32Platform::classProcedure(const std::string& className) const {
+    const auto found = classProcedures_.find(className);
+    return found != classProcedures_.end() ? found->second : nullptr;
+}
+
 InstanceHandle Win32Platform::getModuleHandle() {
     return GetModuleHandleA(nullptr);
 }
@@ -94,7 +100,7 @@ bool Win32Platform::registerClass(const WindowClass& windowClass) {
     if (RegisterClassA(&native) == 0) {
         return false;
     }
-    classProcedures()[windowClass.className] = windowClass.procedure;
+    classProcedures_[windowClass.className] = windowClass.procedure;
     return true;
 }
 
@@ -102,7 +108,7 @@ bool Win32Platform::unregisterClass(const char* className, InstanceHandle instan
     if (!UnregisterClassA(className, static_cast<HINSTANCE>(instance))) {
         return false;
     }
-    classProcedures().erase(className);
+    classProcedures_.erase(className);
     return true;
 }
 
@@ -136,8 +142,10 @@ bool Win32Platform::adjustWindowRectEx(WindowRect& rect, std::uint32_t style, bo
 WindowHandle Win32Platform::createWindowEx(std::uint32_t exStyle, const char* className,
                                            const char* title, std::uint32_t style, int x, int y,
                                            int width, int height, InstanceHandle instance) {
+    // The window's procedure finds this backend, and so its class's procedure, through the
+    // creation parameter.
     return CreateWindowExA(exStyle, className, title, style, x, y, width, height, nullptr, nullptr,
-                           static_cast<HINSTANCE>(instance), nullptr);
+                           static_cast<HINSTANCE>(instance), this);
 }
 
 bool Win32Platform::destroyWindow(WindowHandle window) {

@@ -4,12 +4,8 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <string>
 
 #include "io/byte_cursor.h"
-#include "io/file_errors.h"
-#include "io/host_files.h"
-#include "platform/platform.h"
 
 namespace {
 
@@ -355,15 +351,6 @@ bool decodeRle(const DibLayout& layout, RgbImage& image) {
     return y >= rows || (y == rows - 1 && x == width);  // data without an end-of-bitmap code
 }
 
-// Shows the reason in its message box, or writes its line.
-ReadResult toldDibFailure(const ReadResult& failure, const char* path) {
-    if (failure.channel() == Channel::messageBox) {
-        limitedMessageBox(platform().getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
-        return failure;
-    }
-    return reported(failure, path);
-}
-
 }  // namespace
 
 Result<RgbImage> decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
@@ -400,24 +387,4 @@ Result<RgbImage> decodeDib(std::span<const std::uint8_t> file, std::int32_t maxS
         return kDibRunsOutside;
     }
     return image;
-}
-
-ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
-                        std::uint64_t maxPixels) {
-    const Result<FileBytes> file = readHostFile(path);
-    if (file.kind() == Failure::tooLarge) {
-        return reported(file.result(), path);
-    }
-    if (!file) {
-        return toldDibFailure(file.result().toldAs(kDibCannotOpen, {path}), path);
-    }
-    if (file->empty()) {
-        return toldDibFailure({kDibEmpty, {path}}, path);
-    }
-    Result<RgbImage> decoded = decodeDib(*file, maxSide, maxPixels);
-    if (!decoded) {
-        return toldDibFailure(decoded.result(), path);
-    }
-    image = std::move(*decoded);
-    return {};
 }

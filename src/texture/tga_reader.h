@@ -52,6 +52,13 @@ inline constexpr FailureText kTgaGreyscaleUnasked{Failure::unsupported, Channel:
 inline constexpr FailureText kTgaUnsupportedType{Failure::unsupported, Channel::standardOutput,
                                                  "Unsupported image type"};
 
+// The GL pixel formats that `glFormat` holds, by their GL values: the decoder draws nothing and
+// includes no GL.
+inline constexpr std::uint32_t kGlAlpha = 0x1906;
+inline constexpr std::uint32_t kGlRgb = 0x1907;
+inline constexpr std::uint32_t kGlRgba = 0x1908;
+inline constexpr std::uint32_t kGlLuminance = 0x1909;
+
 // Flags of loadTga and readTga.
 inline constexpr std::uint32_t TGA_FREE_PIXELS = 0x1;       // release the pixels after the upload
 inline constexpr std::uint32_t TGA_NO_UPLOAD = 0x10;        // decode only

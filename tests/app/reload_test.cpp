@@ -36,10 +36,7 @@ using SceneReload = ShellTest;
 
 TEST_F(SceneReload, FiftyReloadsOfTheDemoWorldKeepMemoryAndGlClean) {
     ASSERT_TRUE(writeDemoScene(folder.string()));
-    const std::filesystem::path world = folder.path() / "world";
-    headless.currentDirectory = world.string();
-    const CurrentDirectory inWorld(world);
-    ASSERT_TRUE(readArgumentFile());
+    ASSERT_TRUE(readArgumentFile((folder.path() / "world").string()));
     AppState& app = appState();
     ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, true), 1);
 

@@ -119,7 +119,6 @@ TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAh
 }
 
 TEST_F(SceneTest, AWorldShowsItsProgressInTheWindowTitle) {
-    const CurrentDirectory inFolder(folder.path());
     ASSERT_TRUE(
         writeGroundFile((folder.path() / "data" / "g.gnd").string(), flatGround(2, 2, "none.bmp")));
     WorldFileDescription world;
@@ -175,21 +174,23 @@ TEST_F(SceneTest, EachSetUpLoadsItsTexturesOnceWithinTheShellsBudgets) {
 
 TEST_F(SceneTest, ASceneFileThatDidNotLoadIsShownAndTheEmptySceneDrawn) {
     const std::pair<std::string, std::string> cases[] = {
-        {"missing.omd", "Can't open missing.omd"}, {"missing.gnd", "Can't open missing.gnd"},
-        {"missing.rsw", "Can't open missing.rsw"}, {"damaged.gnd", "Can't read damaged.gnd"},
-        {"damaged.omd", "Can't read damaged.omd"}, {"damaged.rsw", "Can't read damaged.rsw"},
-        {"folder.omd", "Can't read folder.omd"},  // it opens, but holds no bytes to read
+        {"missing.omd", "Can't open "}, {"missing.gnd", "Can't open "},
+        {"missing.rsw", "Can't open "}, {"damaged.gnd", "Can't read "},
+        {"damaged.omd", "Can't read "}, {"damaged.rsw", "Can't read "},
+        {"folder.omd", "Can't read "},  // it opens, but holds no bytes to read
     };
-    const CurrentDirectory inFolder(folder.path());
     folder.writeText("damaged.gnd", "not a ground");
     folder.writeText("damaged.omd", "not a model");
     folder.writeText("damaged.rsw", "not a world");
     std::filesystem::create_directory(folder.path() / "folder.omd");
-    for (const auto& [name, message] : cases) {
+    for (const auto& [name, failure] : cases) {
         SCOPED_TRACE(name);
+        const std::string path = (folder.path() / name).string();
+        const std::string message = failure + path;
         appState() = AppState{};
         appState().dataRoot = folder.string();
-        appState().names = {name};
+        appState().names = {path};
+        appState().modelLogPath = (folder.path() / kModelLogName).string();
         headless.messageBoxes.clear();
         ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
         ASSERT_EQ(headless.messageBoxes.size(), 1u);

@@ -10,6 +10,7 @@ void ShellTest::SetUp() {
     usePlatform(headless);
     appState() = AppState{};
     headless.currentDirectory = folder.string();
+    appState().modelLogPath = (folder.path() / kModelLogName).string();
 }
 
 void ShellTest::TearDown() {

@@ -1,6 +1,7 @@
 #pragma once
-// The shell on the headless backend: a fresh application state, the current directory in a scratch
-// folder, and small scenes to load.
+// The shell on the headless backend: a fresh application state whose current directory, as the
+// platform answers it, and model log are in a scratch folder, and small scenes to load. The
+// process's own working directory stays where it is.
 
 #include <gtest/gtest.h>
 

@@ -65,12 +65,10 @@ class ExhaustedMemory : public HeadlessGlTest {
   protected:
     void SetUp() override {
         HeadlessGlTest::SetUp();
-        inRoot.emplace(scratch.path());
         headless.currentDirectory = root;
     }
 
     void TearDown() override {
-        inRoot.reset();
         appState() = AppState{};
         HeadlessGlTest::TearDown();
     }
@@ -108,7 +106,7 @@ class ExhaustedMemory : public HeadlessGlTest {
 
     ScratchFolder scratch;
     const std::string root = scratch.string();
-    std::optional<CurrentDirectory> inRoot;
+    const std::string logPath = (scratch.path() / kModelLogName).string();
 };
 
 // Memory may run out in the world's own reading, its ground, its model or their textures (a TGA
@@ -129,7 +127,7 @@ TEST_F(ExhaustedMemory, AWorldStaysEmptyOrLoadsWithoutWhatFailed) {
     failEachAllocationInTurn(
         [&] {
             SceneLoad scene(textures);
-            return world.readWorld(root.c_str(), path.c_str(), scene, {}) &&
+            return world.readWorld(root.c_str(), path.c_str(), scene, {}, logPath) &&
                    world.loaded.size() == 1 && world.loaded[0] == 1 && world.ground.width == 2;
         },
         [&](bool, const std::string& errors) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "formats/byte_writer.h"
 
@@ -41,18 +42,24 @@ RgbaPicture patternPicture(std::int32_t width, std::int32_t height) {
     return picture;
 }
 
-std::vector<GLubyte> boundTexels(GLenum format, int components, int level) {
-    const GLint width = boundLevelParameter(GL_TEXTURE_WIDTH, level);
-    const GLint height = boundLevelParameter(GL_TEXTURE_HEIGHT, level);
-    std::vector<GLubyte> texels(static_cast<std::size_t>(width) * height * components);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, level, format, GL_UNSIGNED_BYTE, texels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    return texels;
+std::vector<std::uint8_t> rawTga(std::int32_t width, std::int32_t height, TgaLayout layout,
+                                 std::vector<std::uint8_t> pixelData) {
+    layout.pixelData = std::move(pixelData);
+    return tgaFile(RgbaPicture{width, height, {}}, layout);
 }
 
-GLint boundLevelParameter(GLenum parameter, int level) {
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, parameter, &value);
-    return value;
+std::vector<std::uint8_t> expectedPixels(const RgbaPicture& picture, int bitsPerPixel) {
+    std::vector<std::uint8_t> pixels;
+    for (std::size_t i = 0; i < picture.rgba.size(); i += 4) {
+        pixels.insert(pixels.end(), picture.rgba.begin() + i,
+                      picture.rgba.begin() + i + bitsPerPixel / 8);
+    }
+    return pixels;
+}
+
+std::vector<std::uint8_t> pixelsOf(const TgaImage& image) {
+    if (!image.pixels) {
+        return {};
+    }
+    return {image.pixels.get(), image.pixels.get() + image.imageSize};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the texture tests: a data root in a fresh temporary folder to write image files into,
-// pictures built from pixel lists, and read-back of the bound GL texture.
+// pictures built from pixel lists, and TGA files and pixels as the decoder gives them. No GL: the
+// decoders' tests run on Windows too.
 
 #include <array>
 #include <cstdint>
@@ -8,8 +9,8 @@
 #include <vector>
 
 #include "formats/image_writer.h"
-#include "platform/gl.h"
 #include "scratch_folder.h"
+#include "texture/tga_reader.h"
 
 using Pixel = std::array<std::uint8_t, 4>;
 
@@ -38,6 +39,12 @@ RgbaPicture pictureOf(std::int32_t width, std::int32_t height, const std::vector
 // A picture of varied colours, so that a wrong row, column or channel shows.
 RgbaPicture patternPicture(std::int32_t width, std::int32_t height);
 
-// Level `level` of the bound texture, as `format` bytes.
-std::vector<GLubyte> boundTexels(GLenum format, int components, int level = 0);
-GLint boundLevelParameter(GLenum parameter, int level = 0);
+// A TGA file of the layout whose pixel data is `pixelData` as it stands.
+std::vector<std::uint8_t> rawTga(std::int32_t width, std::int32_t height, TgaLayout layout,
+                                 std::vector<std::uint8_t> pixelData);
+
+// The picture's bytes as the TGA decoder gives them: R, G, B, and A for 32 bits.
+std::vector<std::uint8_t> expectedPixels(const RgbaPicture& picture, int bitsPerPixel);
+
+// The decoded pixels the image holds; none when it holds none.
+std::vector<std::uint8_t> pixelsOf(const TgaImage& image);

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "bound_texture.h"
 #include "formats/image_writer.h"
 #include "gl_test.h"
 #include "io/host_files.h"

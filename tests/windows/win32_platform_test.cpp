@@ -3,13 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/window.h"
 #include "platform/gl.h"
 #include "platform/win32_platform.h"
+#include "platform_contract.h"
 
 // After our headers: its macros bear the names of the values in win32_types.h.
 #include <windows.h>
@@ -80,6 +83,61 @@ TEST_F(Win32PlatformTest, MessagesReachTheWindowProcedureOfTheClass) {
     EXPECT_EQ(taken.back().wParam, 0u);
 }
 
+// What each recording procedure saw: its name and the message.
+std::vector<std::pair<char, UINT>> recorded;
+
+template <char name>
+std::intptr_t recordingProcedure(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+    recorded.emplace_back(name, message);
+    return DefWindowProcA(static_cast<HWND>(window), message, wParam, lParam);
+}
+
+bool sawMessage(char procedure, UINT message) {
+    return std::find(recorded.begin(), recorded.end(), std::pair{procedure, message}) !=
+           recorded.end();
+}
+
+// Each backend keeps the procedures of the classes it registered: a window's messages, those of
+// its creation included, reach the procedure of its own class through the backend that made it.
+TEST_F(Win32PlatformTest, EachWindowReachesTheProcedureOfItsClassFromItsCreationOn) {
+    Win32Platform other;
+    WindowClass a;
+    a.procedure = recordingProcedure<'a'>;
+    a.instance = windows.getModuleHandle();
+    a.className = "Orvalis test A";
+    WindowClass b = a;
+    b.procedure = recordingProcedure<'b'>;
+    b.className = "Orvalis test B";
+    ASSERT_TRUE(windows.registerClass(a));
+    ASSERT_TRUE(other.registerClass(b));
+    EXPECT_EQ(windows.classProcedure("Orvalis test B"), nullptr);
+    EXPECT_EQ(other.classProcedure("Orvalis test A"), nullptr);
+
+    recorded.clear();
+    const WindowHandle windowA = windows.createWindowEx(0, "Orvalis test A", "A", WS_POPUP, 0, 0,
+                                                        32, 32, windows.getModuleHandle());
+    ASSERT_NE(windowA, nullptr);
+    EXPECT_TRUE(sawMessage('a', WM_NCCREATE));
+    EXPECT_TRUE(sawMessage('a', WM_CREATE));
+    EXPECT_FALSE(sawMessage('b', WM_CREATE));
+
+    recorded.clear();
+    const WindowHandle windowB = other.createWindowEx(0, "Orvalis test B", "B", WS_POPUP, 0, 0, 32,
+                                                      32, other.getModuleHandle());
+    ASSERT_NE(windowB, nullptr);
+    EXPECT_TRUE(sawMessage('b', WM_CREATE));
+    SendMessageA(static_cast<HWND>(windowB), WM_KEYDOWN, VK_F12, 0);
+    EXPECT_TRUE(sawMessage('b', WM_KEYDOWN));
+    EXPECT_FALSE(sawMessage('a', WM_KEYDOWN));
+
+    EXPECT_TRUE(windows.destroyWindow(windowA));
+    EXPECT_TRUE(other.destroyWindow(windowB));
+    EXPECT_TRUE(windows.unregisterClass("Orvalis test A", windows.getModuleHandle()));
+    EXPECT_TRUE(other.unregisterClass("Orvalis test B", other.getModuleHandle()));
+    EXPECT_EQ(windows.classProcedure("Orvalis test A"), nullptr);
+}
+
 TEST_F(Win32PlatformTest, ClassesAndWindowsAreReleasedInOrder) {
     WindowClass again;
     again.procedure = windowProc;
@@ -113,23 +171,10 @@ TEST_F(Win32PlatformTest, WindowRectangleTitleFocusAndCursor) {
     windows.setForegroundWindow(window);
     windows.setFocus(window);
     EXPECT_EQ(windows.getFocus(), window);
-
-    ASSERT_TRUE(windows.setCursorPos(320, 240));
-    CursorPoint cursor;
-    ASSERT_TRUE(windows.getCursorPos(cursor));
-    EXPECT_EQ(cursor.x, 320);
-    EXPECT_EQ(cursor.y, 240);
 }
 
-TEST_F(Win32PlatformTest, ThePixelFormatRequestGivesADoubleBufferedGlContext) {
-    PixelFormatDescriptor request;
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-
+TEST_F(Win32PlatformTest, ThePixelFormatRequestGetsAFormatWithAllItAskedFor) {
+    const PixelFormatDescriptor request = platform_contract::viewerPixelFormat();
     const DeviceContextHandle dc = windows.getDC(window);
     ASSERT_NE(dc, nullptr);
     const int format = windows.choosePixelFormat(dc, request);
@@ -138,19 +183,28 @@ TEST_F(Win32PlatformTest, ThePixelFormatRequestGivesADoubleBufferedGlContext) {
     ASSERT_GT(DescribePixelFormat(static_cast<HDC>(dc), format, sizeof chosen, &chosen), 0);
     EXPECT_EQ(chosen.dwFlags & request.dwFlags, request.dwFlags);
     EXPECT_GE(chosen.cDepthBits, 16);
-
-    ASSERT_TRUE(windows.setPixelFormat(dc, format, request));
-    const RenderingContextHandle context = windows.createContext(dc);
-    ASSERT_NE(context, nullptr);
-    ASSERT_TRUE(windows.makeCurrent(dc, context));
-    EXPECT_NE(glGetString(GL_VERSION), nullptr);
-    EXPECT_NE(windows.getProcAddress("glCompressedTexImage2DARB"), nullptr);
-    EXPECT_EQ(windows.getProcAddress("glNoSuchEntryPoint"), nullptr);
-    EXPECT_TRUE(windows.swapBuffers(dc));
-
-    EXPECT_TRUE(windows.makeCurrent(nullptr, nullptr));
-    EXPECT_TRUE(windows.deleteContext(context));
     EXPECT_TRUE(windows.releaseDC(window, dc));
+}
+
+// The hosts' contract where it reads the same over the Platform operations.
+// What the window shows is read through GDI, as any program on the desktop could read it.
+TEST(Win32Contract, AWindowDrawsWithOpenGlAndShowsIt) {
+    Win32Platform windows;
+    platform_contract::expectAWindowDrawsWithOpenGlAndShowsIt(windows, [] {
+        const HWND shown = FindWindowA(platform_contract::kClassName, nullptr);
+        const HDC dc = GetDC(shown);
+        const COLORREF colour =
+            GetPixel(dc, platform_contract::kWidth / 2, platform_contract::kHeight / 2);
+        ReleaseDC(shown, dc);
+        return platform_contract::Colour{GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    });
+}
+
+TEST(Win32Contract, TheCursorIsReadWhereItWasPutAndTheClockCounts) {
+    Win32Platform windows;
+    usePlatform(windows);
+    platform_contract::expectTheCursorGoesWhereItIsPut(windows);
+    platform_contract::expectTheClockCountsMilliseconds(windows);
 }
 
 }  // namespace

@@ -43,14 +43,8 @@ class WorldTest : public HeadlessGlTest {
   protected:
     void SetUp() override {
         HeadlessGlTest::SetUp();
-        inRoot.emplace(root);
         headless.titles.clear();
         textures = TextureCapabilities::ofCurrentContext();
-    }
-
-    void TearDown() override {
-        inRoot.reset();
-        HeadlessGlTest::TearDown();
     }
 
     void writeModel(const std::string& name, const ModelFile& model) const {
@@ -70,7 +64,8 @@ class WorldTest : public HeadlessGlTest {
         return path;
     }
 
-    // Reads with the scratch folder as data root, the progress shown in the window's title; gives
+    // Reads with the scratch folder as data root and the model log's place, the progress shown in
+    // the window's title; gives
     // what went to standard error.
     std::string read(World& world, const std::string& path, bool expected = true) {
         ::testing::internal::CaptureStderr();
@@ -83,7 +78,8 @@ class WorldTest : public HeadlessGlTest {
         SceneLoad scene(textures, budgets);
         return world.readWorld(
             dataRoot.c_str(), path.c_str(), scene,
-            [this](const std::string& title) { setWindowTitle(window, "%s", title.c_str()); });
+            [this](const std::string& title) { setWindowTitle(window, "%s", title.c_str()); },
+            (root / kModelLogName).string());
     }
 
     std::string modelLog() const {
@@ -95,7 +91,6 @@ class WorldTest : public HeadlessGlTest {
 
     ScratchFolder scratch;
     const std::filesystem::path& root = scratch.path();
-    std::optional<CurrentDirectory> inRoot;
     TextureCapabilities textures;
     LoadBudgets budgets;  // of each read
 };
