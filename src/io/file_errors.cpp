@@ -50,7 +50,12 @@ namespace {
 
 // Out at once, so that a viewer ended by a signal has still told it.
 void printStandardOutputLine(std::string_view what, std::string_view path) {
-    std::printf("%s - %s\n", printableText(what).c_str(), printableText(path).c_str());
+    try {
+        std::printf("%s - %s\n", printableText(what).c_str(), printableText(path).c_str());
+    } catch (const std::bad_alloc&) {
+        // Too little memory left to escape the names: the line says so without them.
+        std::printf("%s\n", kOutOfMemory.text.data());
+    }
     std::fflush(stdout);
 }
 

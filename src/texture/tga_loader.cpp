@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <type_traits>
-#include <vector>
 
 #include "io/file_errors.h"
 #include "io/host_files.h"
@@ -82,7 +81,7 @@ void uploadTga(const TgaImage& image, std::uint32_t flags,
 // Uploads the 128 x 128 checkerboard (16 x 16 squares, white at the first texel) into the bound
 // texture and describes it in the image.
 void makeFallbackTexture(TgaImage& image) {
-    std::vector<std::uint8_t> board(kFallbackSize * kFallbackSize);
+    std::array<std::uint8_t, kFallbackSize * kFallbackSize> board;  // no allocation that can fail
     for (int row = 0; row < kFallbackSize; ++row) {
         for (int column = 0; column < kFallbackSize; ++column) {
             board[row * kFallbackSize + column] = ((row ^ column) & kFallbackSquare) != 0 ? 0 : 255;
