@@ -8,8 +8,8 @@
 # folder, one beside it or above it, is "No such file" and fails the build.
 #
 # The parsers and the image decoders of a folder, and view's vector math, are a library of their
-# own, orvalis_<folder>_parsing, which sees only io, text and the header folders it names: no
-# platform, so no GL. orvalis_parsing gathers them with io and text: the library of the programs
+# own, orvalis_<folder>_parsing, which sees only its folder, io, text and the parsing libraries it
+# links: no platform, so no GL. orvalis_parsing gathers them with io and text: the library of the programs
 # that read files without drawing.
 
 set(LAYER_INCLUDE_ROOT ${CMAKE_BINARY_DIR}/include)
@@ -24,14 +24,12 @@ function(layer_headers folder)
 endfunction()
 
 # orvalis_<folder>_parsing: SOURCES of the folder that parse or decode bytes, linking the GL-free
-# libraries in USES, and seeing the headers of the folders in HEADERS_OF.
+# libraries in USES.
 function(layer_parsers folder)
-    cmake_parse_arguments(PARSE_ARGV 1 part "" "" "SOURCES;USES;HEADERS_OF")
+    cmake_parse_arguments(PARSE_ARGV 1 part "" "" "SOURCES;USES")
     list(TRANSFORM part_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/src/${folder}/)
     add_library(orvalis_${folder}_parsing STATIC ${part_SOURCES})
-    list(TRANSFORM part_HEADERS_OF REPLACE "(.+)" "orvalis_\\1_headers")
-    target_link_libraries(orvalis_${folder}_parsing PUBLIC orvalis_${folder}_headers ${part_USES}
-                                                           ${part_HEADERS_OF})
+    target_link_libraries(orvalis_${folder}_parsing PUBLIC orvalis_${folder}_headers ${part_USES})
     set_property(GLOBAL APPEND PROPERTY ORVALIS_PARSING_SOURCES ${part_SOURCES})
     set_property(GLOBAL APPEND PROPERTY ORVALIS_PARSING_PARTS orvalis_${folder}_parsing)
 endfunction()
@@ -60,10 +58,7 @@ endforeach()
 layer_parsers(view SOURCES vector3.cpp transform.cpp)
 layer_parsers(texture SOURCES bmp_reader.cpp tga_reader.cpp USES orvalis_io)
 layer_parsers(ground SOURCES ground_file.cpp USES orvalis_io)
-# A model file is read into the drawable model, whose header names the texture types, and its
-# bounds are computed as it is read.
-layer_parsers(model SOURCES model_file.cpp model_bounds.cpp USES orvalis_view_parsing orvalis_io
-              HEADERS_OF texture)
+layer_parsers(model SOURCES model_file.cpp USES orvalis_view_parsing orvalis_io)
 layer_parsers(world SOURCES world_file.cpp USES orvalis_view_parsing orvalis_io)
 layer_parsers(app SOURCES argument_file.cpp USES orvalis_io)
 

@@ -44,7 +44,7 @@ std::vector<std::uint8_t> checkerTexture() {
 }
 
 // A strip of `kTriangles` triangles in a 20-unit box, with one vertex moved to `farVertex`.
-ModelFileDescription stripModel(Vector3 farVertex) {
+ModelFile stripModel(Vector3 farVertex) {
     ModelFileNode node;
     node.name = "strip";
     node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
@@ -60,7 +60,7 @@ ModelFileDescription stripModel(Vector3 farVertex) {
             {0, 1, 2}));
     }
     node.textureIndices = {0};
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = {kTextureName};
     model.nodes = {node};
     return model;
@@ -87,8 +87,8 @@ std::vector<std::uint8_t> hugeTexture() {
     return bmpFile({kHugeSide, kHugeSide, {}, {{20, 20, 20}, {200, 60, 40}}}, layout);
 }
 
-ModelFileDescription missingTexturesModel() {
-    ModelFileDescription model;
+ModelFile missingTexturesModel() {
+    ModelFile model;
     ModelFileNode node;
     node.name = "textured";
     node.vertices = {{0, 0, 0}, {30, 0, 0}, {0, 20, 8}};

@@ -1,5 +1,6 @@
 #include "app/argument_file.h"
 
+#include "io/file_errors.h"
 #include "io/input_limits.h"
 
 namespace {
@@ -45,19 +46,21 @@ std::string withLfLineBreaks(std::string_view text) {
 
 }  // namespace
 
-Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText) {
+Result<ArgumentFile> parseArgumentFile(std::string_view fileText) {
     if (fileText.empty()) {
-        return Damaged{kCannotReadArgumentFile};
+        return kArgumentFileEmpty;
     }
-    const std::string lfText = withLfLineBreaks(fileText);
-    std::string_view text = lfText;
-    ArgumentFile parsed;
-    parsed.dataRoot = lineText(takeLine(text));
-    while (!text.empty()) {
-        std::string name = lineText(takeLine(text));
-        if (parsed.names.size() < kMaxNames) {
-            parsed.names.push_back(std::move(name));
+    return catchingOutOfMemory([&]() -> Result<ArgumentFile> {
+        const std::string lfText = withLfLineBreaks(fileText);
+        std::string_view text = lfText;
+        ArgumentFile parsed;
+        parsed.dataRoot = lineText(takeLine(text));
+        while (!text.empty()) {
+            std::string name = lineText(takeLine(text));
+            if (parsed.names.size() < kMaxNames) {
+                parsed.names.push_back(std::move(name));
+            }
         }
-    }
-    return parsed;
+        return parsed;
+    });
 }

@@ -9,9 +9,6 @@
 
 #include "io/read_result.h"
 
-// The reason of an empty argument file, and of one that memory ran out for.
-inline constexpr char kCannotReadArgumentFile[] = "Can't read orvalis.arg";
-
 // The most file names kept; later lines are ignored.
 inline constexpr std::size_t kMaxNames = 50;
 
@@ -20,11 +17,22 @@ struct ArgumentFile {
     std::vector<std::string> names;  // at most kMaxNames; later lines are ignored
 };
 
+// The texts of the argument file, each shown in a message box (caption "Error").
+inline constexpr FailureText kArgumentFileCannotOpen{Failure::cannotOpen, Channel::messageBox,
+                                                     "Can't open orvalis.arg"};
+inline constexpr FailureText kArgumentFileEmpty{Failure::tooShort, Channel::messageBox,
+                                                "Can't read orvalis.arg"};
+inline constexpr FailureText kArgumentFileNamesNoFile{Failure::tooShort, Channel::messageBox,
+                                                      "No file named in orvalis.arg"};
+// Memory that ran out while the file was read shows the text of an empty one.
+inline constexpr FailureText kArgumentFileOutOfMemory{Failure::outOfMemory, Channel::messageBox,
+                                                      kArgumentFileEmpty.text};
+
 // Splits the file's text into lines of at most 1023 characters each (a longer line continues as the
 // next one), removing a trailing line break; a line ends at its first NUL. A CR LF break counts as
-// one "\n", as a text-mode read gives it, also for the 1023-character limit. Empty text is damaged,
-// with the reason "Can't read orvalis.arg".
-Parsed<ArgumentFile> parseArgumentFile(std::string_view fileText);
+// one "\n", as a text-mode read gives it, also for the 1023-character limit. Empty text is
+// kArgumentFileEmpty.
+Result<ArgumentFile> parseArgumentFile(std::string_view fileText);
 
 // Reads orvalis.arg from `folder`, the current directory when empty, into the application state.
 // The data root and the names that the file of a named folder gives as relative paths start in

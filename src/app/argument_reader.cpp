@@ -1,5 +1,5 @@
-// orvalis.arg read from the current directory, or a folder named, into the application state, its failures shown;
-// argument_file.cpp parses it.
+// orvalis.arg read from the current directory, or a folder named, into the application state, its
+// failures shown; argument_file.cpp parses it.
 #include "app/argument_file.h"
 
 #include <filesystem>
@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char kCannotOpen[] = "Can't open orvalis.arg";
 constexpr std::size_t kDirectoryBuffer = 1024;
 
 void showArgumentError(const char* text) {
@@ -45,17 +44,25 @@ std::string placedIn(std::string_view folder, std::string path) {
 
 ReadResult readArguments(std::string_view folder) {
     const std::optional<std::string> path = argumentFilePath(folder);
-    const auto bytes = path ? readHostFileStart(*path, kArgumentFileReadBytes) : std::nullopt;
+    if (!path) {
+        return kArgumentFileCannotOpen;
+    }
+    const Result<FileBytes> bytes = readHostFileStart(*path, kArgumentFileReadBytes);
     if (!bytes) {
-        return CannotOpen{kCannotOpen};
+        return bytes.result().toldAs(kArgumentFileCannotOpen);
     }
     auto parsed = parseArgumentFile(
         std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (parsed.kind() == Failure::outOfMemory) {
+        // Told as when memory runs out anywhere else in the read.
+        reportFileError(kOutOfMemory.text, "orvalis.arg");
+        return kArgumentFileOutOfMemory;
+    }
     if (!parsed) {
         return parsed.result();
     }
     if (parsed->names.empty()) {
-        return Damaged{"No file named in orvalis.arg"};
+        return kArgumentFileNamesNoFile;
     }
     AppState& app = appState();
     app.dataRoot = placedIn(folder, std::move(parsed->dataRoot));
@@ -71,7 +78,7 @@ ReadResult readArguments(std::string_view folder) {
 ReadResult readArgumentFile(std::string_view folder) {
     const ReadResult result = failingWhenMemoryRunsOut(
         "orvalis.arg", [folder] { return readArguments(folder); },
-        [] { return ReadResult(Damaged{kCannotReadArgumentFile}); });
+        [] { return ReadResult(kArgumentFileOutOfMemory); });
     if (!result) {
         showArgumentError(result.reason().c_str());
     }

@@ -17,7 +17,7 @@ bool endsWith(std::string_view name, std::string_view ending) {
 
 // Tells the user that the scene's own file did not load, and whether it could be opened at all.
 void reportSceneFailure(const std::string& name, const ReadResult& result) {
-    const char* what = result.status() == ReadStatus::cannotOpen ? "Can't open " : "Can't read ";
+    const char* what = result.kind() == Failure::cannotOpen ? "Can't open " : "Can't read ";
     const std::string text = what + name;
     platform().messageBox(nullptr, text.c_str(), "Error", win32::MB_OK);
 }
@@ -64,7 +64,7 @@ void drawScene(AppState& app) {
         app.ground.drawGround();
     } else if (app.worldMode) {
         app.world.drawWorld();
-    } else if (!app.models.empty() && app.models.front().nodeCount > 0) {
+    } else if (!app.models.empty() && !app.models.front().nodes.empty()) {
         app.models.front().draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
     }
 }

@@ -242,7 +242,7 @@ Points scenePoints(AppState& app, std::size_t triangleBudget) {
                                                       : BoundingBox{});
         }
         addPlacedBoxes(world, modelBoxes, points);
-    } else if (!app.models.empty() && app.models.front().nodeCount > 0) {
+    } else if (!app.models.empty() && !app.models.front().nodes.empty()) {
         addCorners(measure.modelBox(app.models.front()), points);
     }
     return points;

@@ -63,23 +63,19 @@ class Ground {
     // with no neighbour to join are left out.
     int cellQuads(int row, int column, GroundQuad quads[3]) const;
 
-    std::int32_t width = 0;   // cells per row
-    std::int32_t height = 0;  // rows
-    std::int32_t textureCount = 0;
+    // The grid: `cells` holds width x height cells, as the ground's parser finds them in the file
+    // and as the drawing trusts.
+    std::int32_t width = 0;         // cells per row
+    std::int32_t height = 0;        // rows
     std::vector<GLuint> textures;   // texture i of the file is GL texture textures[i]
     std::vector<GroundCell> cells;  // row by row, cell (i, j) at i * width + j
     std::vector<GroundSurface> surfaces;
-    std::int32_t surfaceCount = 0;
     std::vector<GroundBlock> blocks;
-    std::int32_t blockCount = 0;
 
   private:
-    // The fields are public: a grid whose cells are not all there is not drawn. Nor is one without
-    // cells: a file of zero columns may still claim two billion rows, each walked every frame.
-    bool cellsComplete() const {
-        return !cells.empty() && width >= 0 && height >= 0 &&
-               cells.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    }
+    // A grid without cells is not walked: a file of zero columns may still claim two billion rows,
+    // each walked every frame.
+    bool hasCells() const { return !cells.empty(); }
     const GroundCell& cellAt(int row, int column) const {
         return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
                      static_cast<std::size_t>(column)];

@@ -1,8 +1,7 @@
 #include "ground/ground_file.h"
 
-#include <optional>
-
 #include "io/byte_cursor.h"
+#include "io/file_errors.h"
 
 namespace {
 
@@ -22,55 +21,57 @@ struct GroundLayout {
 };
 
 // Steps over `count` records of `recordSize` bytes, or says why they are not all there.
-bool stepOverSection(ByteCursor& cursor, std::int64_t count, std::size_t recordSize,
-                     const std::string& what, Section& section, std::string& error) {
+ReadResult stepOverSection(ByteCursor& cursor, std::int64_t count, std::size_t recordSize,
+                           std::string_view what, Section& section) {
     if (count < 0) {
-        error = "Negative number of " + what;
-        return false;
+        return {kGroundNegativeCount, {what}};
     }
     if (!cursor.fits(count, recordSize)) {
-        error = "The " + what + " run past the end of the file";
-        return false;
+        return {kGroundRecordsCutShort, {what}};
     }
     section = {cursor.position(), static_cast<std::size_t>(count)};
     cursor.skip(section.count * recordSize);
-    return true;
+    return {};
 }
 
 // Reads a count field and the padding after it, then steps over its records.
-bool stepOverCountedSection(ByteCursor& cursor, std::size_t padding, std::size_t recordSize,
-                            const std::string& what, Section& section, std::string& error) {
+ReadResult stepOverCountedSection(ByteCursor& cursor, std::size_t padding, std::size_t recordSize,
+                                  std::string_view what, Section& section) {
     std::int32_t count = 0;
     if (!cursor.readI32(count) || !cursor.skip(padding)) {
-        error = "The file ends before the number of " + what;
-        return false;
+        return {kGroundCountCutShort, {what}};
     }
-    return stepOverSection(cursor, count, recordSize, what, section, error);
+    return stepOverSection(cursor, count, recordSize, what, section);
 }
 
-std::optional<GroundLayout> locateSections(std::span<const std::uint8_t> bytes,
-                                           std::string& error) {
+Result<GroundLayout> locateSections(std::span<const std::uint8_t> bytes) {
     ByteCursor cursor(bytes);
     GroundLayout layout;
     std::int32_t textureCount = 0;
     if (!cursor.skip(6) || !cursor.readI32(layout.width) || !cursor.readI32(layout.height) ||
         !cursor.skip(4) || !cursor.readI32(textureCount) || !cursor.skip(4)) {
-        error = "The file is shorter than a ground header";
-        return std::nullopt;
+        return kGroundHeaderCutShort;
     }
     if (layout.width < 0 || layout.height < 0) {
-        error = "Negative ground size";
-        return std::nullopt;
+        return kGroundNegativeSize;
     }
     const std::int64_t cellCount = std::int64_t{layout.width} * layout.height;
-    if (!stepOverSection(cursor, textureCount, kGroundTextureEntrySize, "texture entries",
-                         layout.textures, error) ||
-        !stepOverCountedSection(cursor, kGroundBlockCountPadding, sizeof(GroundBlock), "blocks",
-                                layout.blocks, error) ||
-        !stepOverCountedSection(cursor, 0, sizeof(GroundSurface), "surfaces", layout.surfaces,
-                                error) ||
-        !stepOverSection(cursor, cellCount, sizeof(GroundCell), "cells", layout.cells, error)) {
-        return std::nullopt;
+    // Each section is stepped over only when the ones before it are whole.
+    ReadResult step = stepOverSection(cursor, textureCount, kGroundTextureEntrySize,
+                                      "texture entries", layout.textures);
+    if (step) {
+        step = stepOverCountedSection(cursor, kGroundBlockCountPadding, sizeof(GroundBlock),
+                                      "blocks", layout.blocks);
+    }
+    if (step) {
+        step =
+            stepOverCountedSection(cursor, 0, sizeof(GroundSurface), "surfaces", layout.surfaces);
+    }
+    if (step) {
+        step = stepOverSection(cursor, cellCount, sizeof(GroundCell), "cells", layout.cells);
+    }
+    if (!step) {
+        return step;
     }
     return layout;
 }
@@ -93,20 +94,25 @@ std::vector<std::string> textureNames(std::span<const std::uint8_t> bytes, Secti
     return names;
 }
 
+GroundFile groundFile(std::span<const std::uint8_t> bytes, const GroundLayout& layout) {
+    GroundFile ground;
+    ground.width = layout.width;
+    ground.height = layout.height;
+    ground.textureNames = textureNames(bytes, layout.textures);
+    ground.blocks = copySection<GroundBlock>(bytes, layout.blocks);
+    ground.surfaces = copySection<GroundSurface>(bytes, layout.surfaces);
+    ground.cells = copySection<GroundCell>(bytes, layout.cells);
+    return ground;
+}
+
 }  // namespace
 
-Parsed<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes) {
-    std::string error;
-    const auto layout = locateSections(bytes, error);
-    if (!layout) {
-        return Damaged{error};
-    }
-    GroundFile ground;
-    ground.width = layout->width;
-    ground.height = layout->height;
-    ground.textureNames = textureNames(bytes, layout->textures);
-    ground.blocks = copySection<GroundBlock>(bytes, layout->blocks);
-    ground.surfaces = copySection<GroundSurface>(bytes, layout->surfaces);
-    ground.cells = copySection<GroundCell>(bytes, layout->cells);
-    return ground;
+Result<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes) {
+    return catchingOutOfMemory([&]() -> Result<GroundFile> {
+        const Result<GroundLayout> layout = locateSections(bytes);
+        if (!layout) {
+            return layout.result();
+        }
+        return groundFile(bytes, *layout);
+    });
 }

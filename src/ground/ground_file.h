@@ -57,6 +57,21 @@ struct GroundFile {
     bool operator==(const GroundFile&) const = default;
 };
 
+// The texts of the ground reader, each a line on standard error. "%s" is what a count counts:
+// texture entries, blocks, surfaces or cells.
+inline constexpr FailureText kGroundCannotOpen{Failure::cannotOpen, Channel::standardError,
+                                               "Cannot open the ground file"};
+inline constexpr FailureText kGroundHeaderCutShort{Failure::tooShort, Channel::standardError,
+                                                   "The file is shorter than a ground header"};
+inline constexpr FailureText kGroundNegativeSize{Failure::outOfRange, Channel::standardError,
+                                                 "Negative ground size"};
+inline constexpr FailureText kGroundCountCutShort{Failure::tooShort, Channel::standardError,
+                                                  "The file ends before the number of %s"};
+inline constexpr FailureText kGroundNegativeCount{Failure::outOfRange, Channel::standardError,
+                                                  "Negative number of %s"};
+inline constexpr FailureText kGroundRecordsCutShort{Failure::tooShort, Channel::standardError,
+                                                    "The %s run past the end of the file"};
+
 // Parses a whole ground file. The counts are checked against the file's length before anything is
-// allocated; a damaged file gives the reason.
-Parsed<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes);
+// allocated; a damaged file gives the failure, and memory that runs out kOutOfMemory.
+Result<GroundFile> parseGroundFile(std::span<const std::uint8_t> bytes);

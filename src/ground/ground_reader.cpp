@@ -5,19 +5,17 @@
 
 namespace {
 
-// Takes the records of `file` (its texture names stay for loading); the arrays of an earlier read
-// are released. Its GL texture names are not deleted: after a window re-creation they belong to a
-// context that is gone, and the same numbers may already name textures of the new one.
+// Takes the records of `file` (its texture names stay for loading), whose cells its parser found
+// to be width x height; the arrays of an earlier read are released. Its GL texture names are not
+// deleted: after a window re-creation they belong to a context that is gone, and the same numbers
+// may already name textures of the new one.
 void adopt(Ground& ground, GroundFile& file) {
     ground.width = file.width;
     ground.height = file.height;
-    ground.textureCount = static_cast<std::int32_t>(file.textureNames.size());
     ground.textures = std::vector<GLuint>(file.textureNames.size());
     ground.cells = std::move(file.cells);
     ground.surfaces = std::move(file.surfaces);
-    ground.surfaceCount = static_cast<std::int32_t>(ground.surfaces.size());
     ground.blocks = std::move(file.blocks);
-    ground.blockCount = static_cast<std::int32_t>(ground.blocks.size());
 }
 
 // Every texture gets its own new GL name, in file order, whether or not it loads; a file that the
@@ -27,7 +25,7 @@ void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::s
     if (names.empty()) {
         return;
     }
-    glGenTextures(ground.textureCount, ground.textures.data());
+    glGenTextures(static_cast<GLsizei>(ground.textures.size()), ground.textures.data());
     for (std::size_t i = 0; i < names.size(); ++i) {
         loadTexture(dataRoot, names[i].c_str(), ground.textures[i], scene);
     }
@@ -35,12 +33,11 @@ void loadTextures(Ground& ground, const char* dataRoot, const std::vector<std::s
 
 ReadResult readGroundFile(Ground& ground, const char* dataRoot, const char* path,
                           SceneLoad& scene) {
-    HostFile bytes;
-    if (ReadResult unread = scene.readDataFile(path, "Cannot open the ground file", bytes);
-        !unread) {
-        return unread;
+    const Result<FileBytes> bytes = scene.readDataFile(path, kGroundCannotOpen);
+    if (!bytes) {
+        return bytes.result();
     }
-    auto file = parseGroundFile(bytes.bytes);
+    Result<GroundFile> file = parseGroundFile(*bytes);
     if (!file) {
         return file.result();
     }
@@ -58,6 +55,6 @@ ReadResult Ground::readGround(const char* dataRoot, const char* path, SceneLoad&
         path, [&] { return reported(readGroundFile(*this, dataRoot, path, scene), path); },
         [&] {
             adopt(*this, empty);
-            return ReadResult(Damaged{kOutOfMemory});
+            return ReadResult(kOutOfMemory);
         });
 }

@@ -53,8 +53,8 @@ void Ground::drawGround() const {
     placeGrid();
     Frustum frustum;
     frustum.extractFrustum();  // in ground-local coordinates, both transforms being applied
-    const bool complete = cellsComplete();
-    for (int row = 0; complete && row < height; ++row) {
+    const bool any = hasCells();
+    for (int row = 0; any && row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             if (!cellInFrustum(frustum, row, column)) {
                 continue;
@@ -75,7 +75,7 @@ void Ground::placeGrid() const {
 }
 
 BoundingBox Ground::extent() const {
-    if (!cellsComplete()) {
+    if (!hasCells()) {
         return {};
     }
     float lowest = 0;  // the smallest and largest height

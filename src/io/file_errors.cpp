@@ -5,7 +5,6 @@
 #include <set>
 #include <utility>
 
-#include "io/input_limits.h"
 #include "text/printable_text.h"
 
 namespace {
@@ -20,17 +19,11 @@ bool firstTimeThisLoad(std::string_view what, std::string_view path) {
 
 }  // namespace
 
-ReadResult unreadFileResult(const HostFile& file, std::string cannotOpen) {
-    if (file.problem == HostFile::Problem::cannotOpen) {
-        return CannotOpen{std::move(cannotOpen)};
+ReadResult unreadFileResult(const ReadResult& unread, const FailureText& cannotOpen) {
+    if (unread.kind() == Failure::cannotOpen || unread.kind() == Failure::unreadable) {
+        return unread.toldAs(cannotOpen);
     }
-    if (file.problem == HostFile::Problem::tooLarge) {
-        return Damaged{kFileTooLarge};
-    }
-    if (file.problem == HostFile::Problem::notRegular) {
-        return Damaged{kNotRegularFile};
-    }
-    return Damaged{std::move(cannotOpen)};
+    return unread;
 }
 
 void reportFileError(std::string_view what, std::string_view path) {
@@ -41,7 +34,7 @@ void reportFileError(std::string_view what, std::string_view path) {
         }
     } catch (const std::bad_alloc&) {
         // Too little memory left to escape the names: the line says so without them.
-        std::fprintf(stderr, "%s\n", kOutOfMemory);
+        std::fprintf(stderr, "%s\n", kOutOfMemory.text.data());
     }
 }
 
@@ -53,8 +46,25 @@ FileErrorsOncePerLoad::~FileErrorsOncePerLoad() {
     reportedThisLoad.reset();
 }
 
+namespace {
+
+// Out at once, so that a viewer ended by a signal has still told it.
+void printStandardOutputLine(std::string_view what, std::string_view path) {
+    try {
+        std::printf("%s - %s\n", printableText(what).c_str(), printableText(path).c_str());
+    } catch (const std::bad_alloc&) {
+        // Too little memory left to escape the names: the line says so without them.
+        std::printf("%s\n", kOutOfMemory.text.data());
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 ReadResult reported(ReadResult result, std::string_view path) {
-    if (!result) {
+    if (!result && result.channel() == Channel::standardOutput) {
+        printStandardOutputLine(result.reason(), path);
+    } else if (!result && result.channel() == Channel::standardError) {
         reportFileError(result.reason(), path);
     }
     return result;

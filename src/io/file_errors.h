@@ -1,22 +1,20 @@
 #pragma once
 // What the readers' entries share: the result of a file that gave no bytes, the one sink of their
-// lines "<what is wrong> - <path>" on standard error, and their way out when memory runs out.
+// lines "<what is wrong> - <path>" (on standard error, and the TGA reader's on standard output),
+// and their way out when memory runs out: no exception leaves a reader.
 
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "io/host_files.h"
+#include "io/file_texts.h"
 #include "io/read_result.h"
 
-inline constexpr char kOutOfMemory[] = "Out of memory";
-inline constexpr char kNotRegularFile[] = "Not a regular file";
-
-// Why `file` gave no bytes: `cannotOpen` when it could not be opened, damaged with the same reason
-// when it opened but could not be read, damaged with kNotRegularFile or kFileTooLarge when it was
-// refused.
-ReadResult unreadFileResult(const HostFile& file, std::string cannotOpen);
+// Why a file gave no bytes, as the reader tells it: a file that could not be opened or read gets
+// the reader's `cannotOpen` text (its kind stays cannotOpen or unreadable); a refused file keeps
+// kNotRegularFile or kFileTooLarge.
+ReadResult unreadFileResult(const ReadResult& unread, const FailureText& cannotOpen);
 
 // One line "<what is wrong> - <path>" on standard error, the control characters of both escaped.
 // While a FileErrorsOncePerLoad lives, each pair of what and path gives its line once.
@@ -32,12 +30,26 @@ class FileErrorsOncePerLoad {
     FileErrorsOncePerLoad& operator=(const FileErrorsOncePerLoad&) = delete;
 };
 
-// Reports the reason of a result that is not read, and gives the result.
+// Writes the line of a result that is not read on its channel: standard error (reportFileError),
+// or standard output, at once, for the TGA reader's line. A message box is left to the reader,
+// which knows its owner. Gives the result.
 ReadResult reported(ReadResult result, std::string_view path);
 
-// Runs the work of a reader's entry. When memory runs out inside it (std::bad_alloc, or a
-// std::length_error for a size no container can take), it reports "Out of memory - <path>" and
-// gives what `fail` gives: the reader then ends through its normal failure path.
+// Runs `work`; when memory runs out inside it (std::bad_alloc, or a std::length_error for a size
+// no container can take), gives kOutOfMemory instead. For parsers and decoders, which say nothing.
+template <typename Work>
+auto catchingOutOfMemory(Work work) -> decltype(work()) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    return kOutOfMemory;
+}
+
+// Runs the work of a reader's entry. When memory runs out inside it, it reports
+// "Out of memory - <path>" and gives what `fail` gives: the reader then ends through its normal
+// failure path.
 template <typename Work, typename Fail>
 auto failingWhenMemoryRunsOut(std::string_view path, Work work, Fail fail) -> decltype(work()) {
     try {
@@ -45,6 +57,6 @@ auto failingWhenMemoryRunsOut(std::string_view path, Work work, Fail fail) -> de
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    reportFileError(kOutOfMemory, path);
+    reportFileError(kOutOfMemory.text, path);
     return fail();
 }

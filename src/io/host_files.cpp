@@ -62,7 +62,7 @@ struct ResolvedPath {
 // The listings of the folders looked into (nothing for one that cannot be listed), and the
 // folders resolved, each by its path.
 struct FolderListings::Cache {
-    std::unordered_map<std::string, std::optional<FolderListing>> listings;
+    std::unordered_map<std::string, std::optional<FolderListing> > listings;
     std::unordered_map<std::string, ResolvedPath> folders;
 };
 
@@ -262,7 +262,7 @@ bool readsWait(std::FILE* file) {
 }
 
 struct RegularFile {
-    HostFile::Problem problem = HostFile::Problem::none;
+    ReadResult problem;
     OpenFile file{nullptr, std::fclose};
     std::uint64_t size = 0;
 };
@@ -272,19 +272,19 @@ struct RegularFile {
 // anything is read from it.
 RegularFile openRegularFile(std::string_view path) {
     const std::string onHost = hostPath(path);
-    RegularFile opened{HostFile::Problem::none, OpenFile(openWithoutWaiting(onHost), std::fclose)};
+    RegularFile opened{{}, OpenFile(openWithoutWaiting(onHost), std::fclose)};
     struct stat info;
     if (!opened.file) {
-        opened.problem = HostFile::Problem::cannotOpen;
+        opened.problem = kCannotOpenFile;
         if ((errno == ENOENT || errno == ENOTDIR) && missingFileHook != nullptr) {
             missingFileHook(onHost);
         }
     } else if (::fstat(::fileno(opened.file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
-        opened.problem = HostFile::Problem::unreadable;
+        opened.problem = kUnreadableFile;
     } else if (!S_ISREG(info.st_mode)) {
-        opened.problem = HostFile::Problem::notRegular;
+        opened.problem = kNotRegularFile;
     } else if (!readsWait(opened.file.get())) {
-        opened.problem = HostFile::Problem::unreadable;
+        opened.problem = kUnreadableFile;
     } else {
         opened.size = static_cast<std::uint64_t>(info.st_size);
     }
@@ -293,47 +293,43 @@ RegularFile openRegularFile(std::string_view path) {
 
 }  // namespace
 
-HostFile::Problem openingProblem(std::string_view path) {
-    const HostFile::Problem problem = openRegularFile(path).problem;
-    return problem == HostFile::Problem::cannotOpen || problem == HostFile::Problem::notRegular
-               ? problem
-               : HostFile::Problem::none;
+ReadResult openingProblem(std::string_view path) {
+    ReadResult problem = openRegularFile(path).problem;
+    return problem.kind() == Failure::unreadable ? ReadResult() : problem;
 }
 
 bool hostFileReadable(std::string_view path) {
-    return openingProblem(path) == HostFile::Problem::none;
+    return static_cast<bool>(openingProblem(path));
 }
 
-HostFile readHostFile(std::string_view path, std::uint64_t limit) {
+Result<FileBytes> readHostFile(std::string_view path, std::uint64_t limit) {
     const RegularFile opened = openRegularFile(path);
-    if (opened.problem != HostFile::Problem::none) {
-        return {opened.problem, {}};
+    if (!opened.problem) {
+        return opened.problem;
     }
     if (opened.size > limit) {
-        return {HostFile::Problem::tooLarge, {}};
+        return kFileTooLarge;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(opened.size));
+    FileBytes bytes(static_cast<std::size_t>(opened.size));
     if (!bytes.empty() &&
         std::fread(bytes.data(), 1, bytes.size(), opened.file.get()) != bytes.size()) {
-        return {HostFile::Problem::unreadable, {}};
-    }
-    return {HostFile::Problem::none, std::move(bytes)};
-}
-
-std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
-                                                           std::size_t count) {
-    const RegularFile opened = openRegularFile(path);
-    if (opened.problem != HostFile::Problem::none) {
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> bytes(count);
-    bytes.resize(std::fread(bytes.data(), 1, count, opened.file.get()));
-    if (std::ferror(opened.file.get())) {
-        return std::nullopt;
+        return kUnreadableFile;
     }
     return bytes;
 }
 
+Result<FileBytes> readHostFileStart(std::string_view path, std::size_t count) {
+    const RegularFile opened = openRegularFile(path);
+    if (!opened.problem) {
+        return opened.problem;
+    }
+    FileBytes bytes(count);
+    bytes.resize(std::fread(bytes.data(), 1, count, opened.file.get()));
+    if (std::ferror(opened.file.get())) {
+        return kUnreadableFile;
+    }
+    return bytes;
+}
 namespace {
 
 bool isPathSeparator(char c) {

@@ -13,7 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "io/file_texts.h"
 #include "io/input_limits.h"
+#include "io/read_result.h"
 
 // The longest path the viewer composes: 511 characters (a 512-byte buffer on the original host).
 inline constexpr std::size_t kMaxPathLength = 511;
@@ -46,31 +48,25 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 // The name with its ASCII letters in lower case; other bytes as they are.
 std::string asciiLowered(std::string_view name);
 
-// A data file's bytes, or why there are none: it could not be opened; it opened but could not be
-// read whole (a folder, or a read that failed); it is a FIFO, socket or device, refused at once;
-// or it was larger than allowed.
-struct HostFile {
-    enum class Problem { none, cannotOpen, unreadable, notRegular, tooLarge };
-    Problem problem = Problem::cannotOpen;
-    std::vector<std::uint8_t> bytes;
+// A data file's bytes.
+using FileBytes = std::vector<std::uint8_t>;
 
-    explicit operator bool() const { return problem == Problem::none; }
-};
+// The whole file, or why there are none: it could not be opened (kCannotOpenFile); it opened but
+// could not be read whole, a folder or a read that failed (kUnreadableFile); it is a FIFO, socket
+// or device, refused at once (kNotRegularFile); or it is larger than `limit` bytes, refused before
+// anything is read or allocated (kFileTooLarge).
+Result<FileBytes> readHostFile(std::string_view path, std::uint64_t limit = kMaxDataFileBytes);
 
-// The whole file. One larger than `limit` bytes is refused before anything is read or allocated.
-HostFile readHostFile(std::string_view path, std::uint64_t limit = kMaxDataFileBytes);
-
-// The file's first `count` bytes (all of it when it is shorter), or nothing when it cannot be
-// opened or read, or is no regular file: a file of any size costs at most `count` bytes.
-std::optional<std::vector<std::uint8_t>> readHostFileStart(std::string_view path,
-                                                           std::size_t count);
+// The file's first `count` bytes (all of it when it is shorter), or why there are none, as
+// readHostFile tells it: a file of any size costs at most `count` bytes.
+Result<FileBytes> readHostFileStart(std::string_view path, std::size_t count);
 
 // Whether the file can be opened for reading: it exists, may be opened, and is no FIFO, socket or
 // device (a folder opens on some hosts).
 bool hostFileReadable(std::string_view path);
-// What keeps the file from being read, as far as opening it tells: none when it opens as a regular
-// file or a folder, cannotOpen, or notRegular for a FIFO, socket or device.
-HostFile::Problem openingProblem(std::string_view path);
+// What keeps the file from being read, as far as opening it tells: read when it opens as a regular
+// file or a folder, else kCannotOpenFile or kNotRegularFile.
+ReadResult openingProblem(std::string_view path);
 
 // Called with the host path of every file that a read did not find (neither it nor a folder on its
 // way exists), before the read reports its failure. None by default; the viewer's --verbose sets

@@ -7,9 +7,8 @@
 #include <cstdint>
 
 // Ground, model, world, BMP and TGA files larger than this are refused before anything is read or
-// allocated: no real file of these kinds comes near it.
+// allocated (kFileTooLarge): no real file of these kinds comes near it.
 inline constexpr std::uint64_t kMaxDataFileBytes = std::uint64_t{256} << 20;
-inline constexpr char kFileTooLarge[] = "The file is larger than 256 MiB";
 
 // How much of the argument file is read: its first line and the 50 names that count, each read
 // at most 1023 characters and its line break (CR LF included) long, lie within it.

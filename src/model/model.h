@@ -1,6 +1,7 @@
 #pragma once
-// A model: a hierarchy of up to 30 textured triangle meshes (nodes) read from a model file, drawn
-// at a placement with its key-frame animation. The file's layout is told in model_file.h.
+// A model: a hierarchy of up to 30 textured triangle meshes (nodes) built from the records of a
+// model file (model_records.h), drawn at a placement with its key-frame animation. The file's
+// layout is told in model_file.h.
 
 #include <array>
 #include <bitset>
@@ -8,22 +9,15 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "io/byte_cursor.h"
 #include "io/read_result.h"
 #include "model/model_records.h"
 #include "texture/texture_loader.h"
 #include "view/bounding_box.h"
 #include "view/transform.h"
 #include "view/vector3.h"
-
-// How a node record ended.
-enum class NodeRead {
-    damaged,     // cut short, or a count or index out of range
-    whole,       // what follows decides whether another node comes
-    lastInFile,  // the file ends right after its faces: no key frames, and no node after it
-};
 
 // The rotation of the key frames at `clock`, interpolated between the current key frame and the
 // next one (the first again after the last), normalised.
@@ -35,9 +29,11 @@ struct ModelBounds {
     Vector3 centre;
 };
 
-class ModelNode {
+// A node: its record, the bounds and animation clock of its drawing, and its texture table.
+class ModelNode : public ModelFileNode {
   public:
     ModelNode() = default;
+    explicit ModelNode(ModelFileNode record) : ModelFileNode(std::move(record)) {}
     // Copyable and movable. The moves are declared because the virtual destructor would leave
     // only the copies: a re-read or a fresh object replaces the arrays by moving them.
     ModelNode(const ModelNode&) = default;
@@ -46,15 +42,6 @@ class ModelNode {
     ModelNode& operator=(ModelNode&&) = default;
     virtual ~ModelNode() = default;
 
-    // Reads one node record; `isFirst` for node 0, which carries the extra fields. Damaged, with
-    // `problem` said, when the record has a negative count or a texture index not below
-    // `modelTextureCount`, or is cut short (the file ends inside it, or one to three bytes after
-    // its faces); the cursor is then somewhere inside the record.
-    NodeRead read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
-                  std::string& problem);
-    // Drops the faces whose vertex or texture-coordinate indices lie outside the node's arrays,
-    // so that drawing never checks them; gives how many it dropped.
-    int dropFacesOutOfRange();
     // Fills the node's texture table from the model's: entry i is model texture textureIndices[i].
     void resolveTextures(std::span<const TextureName> modelTextures,
                          std::span<const std::uint8_t> modelFromTga);
@@ -75,28 +62,13 @@ class ModelNode {
     // `parentFrame` and sent as one matrix inside one push; gives the frame for its children.
     Matrix4 drawComposed(const Matrix4& parentFrame, bool isRoot, const ModelBounds& modelBounds);
 
-    NodeTransform transform{};
-    std::vector<Vector3> vertices;
     Vector3 centre;
     Vector3 minBound;
     Vector3 maxBound;
-    std::string name;
-    std::string parentName;
     bool singleNode = false;  // node 0 of a model that has no other node
     std::int32_t animTime = 0;
-    std::uint32_t rootExtraWord = 0;
-    std::vector<std::int32_t> textureIndices;
-    std::array<std::uint32_t, 10> rootExtraValues{};
-    std::vector<ModelTexCoord> texCoords;
-    std::vector<ModelFace> faces;
-    std::int32_t vertexCount = 0;
-    std::int32_t texCoordCount = 0;
-    std::int32_t faceCount = 0;
-    std::int32_t textureCount = 0;
     std::vector<TextureName> textures;  // the node's texture table, resolved at load
     std::vector<std::uint8_t> fromTga;  // per entry: 1 blends (TGA), 0 alpha-tests (BMP)
-    std::int32_t keyFrameCount = 0;
-    std::vector<KeyFrame> keyFrames;
 
   private:
     float rotationDegrees() const;
@@ -109,6 +81,10 @@ class ModelNode {
 class Model {
   public:
     Model() = default;
+    // The model of the file's records: its nodes, their parent links and its bounds; no textures
+    // yet. Every face's indices lie inside its node's arrays and every node's texture indices
+    // below the count of texture names, as the parser leaves them: drawing checks neither.
+    explicit Model(ModelFile records);
     Model(const Model&) = default;
     Model(Model&&) = default;
     Model& operator=(const Model&) = default;
@@ -150,10 +126,8 @@ class Model {
     Vector3 centre;
     std::vector<std::int32_t> parentIndex;  // per node; a node whose parent is not found has 0
     std::array<std::uint8_t, 31> header{};
-    std::int32_t nodeCount = 0;
     std::vector<ModelNode> nodes;
-    std::int32_t textureCount = 0;
-    std::vector<TextureName> textures;
+    std::vector<TextureName> textures;  // per texture name
     std::vector<std::string> textureNames;
     std::vector<std::uint8_t> fromTga;  // 1 when the texture came from a TGA file, else 0
 
@@ -163,4 +137,7 @@ class Model {
     void drawComposedSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
                              const Matrix4& parentFrame);
     bool isRootChild(std::int32_t k) const { return k >= 1 && parentIndex[k] == 0; }
+    std::int32_t nodeCount() const { return static_cast<std::int32_t>(nodes.size()); }
+    // Node d becomes the parent of every other node that names it.
+    void linkParents();
 };

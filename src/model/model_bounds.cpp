@@ -35,7 +35,7 @@ void Model::computeBounds() {
     nodes[0].computeBounds();
     maxBound = nodes[0].maxBound;
     minBound = nodes[0].minBound;
-    for (std::int32_t k = 1; k < nodeCount; ++k) {
+    for (std::int32_t k = 1; k < nodeCount(); ++k) {
         if (isRootChild(k)) {
             nodes[k].computeBounds();
             maxBound = perAxisMax(maxBound, nodes[k].maxBound);

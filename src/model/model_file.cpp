@@ -1,28 +1,26 @@
 #include "model/model_file.h"
 
-#include <optional>
+#include "io/file_errors.h"
 
 namespace {
 
 // A count and that many records; the count must be non-negative and fit in what is left, so a
 // damaged count never allocates more than the file holds.
 template <typename Record>
-bool readCountedRecords(ByteCursor& file, std::int32_t& count, std::vector<Record>& records,
-                        std::string& problem) {
+ReadResult readCountedRecords(ByteCursor& file, std::vector<Record>& records) {
+    std::int32_t count = 0;
     if (!file.readI32(count)) {
-        problem = "cut short";
-        return false;
+        return kNodeCutShort;
     }
     if (count < 0) {
-        problem = "negative count " + std::to_string(count);
-        return false;
+        return {kNodeNegativeCount, {std::to_string(count)}};
     }
     if (!file.fits(count, sizeof(Record))) {
-        problem = "cut short";
-        return false;
+        return kNodeCutShort;
     }
     records.resize(static_cast<std::size_t>(count));
-    return file.readRecords(records.data(), records.size());
+    file.readRecords(records.data(), records.size());
+    return {};
 }
 
 enum class Word { zero, nonZero, missing };
@@ -40,75 +38,136 @@ Word takeZeroWord(ByteCursor& file) {
     return Word::zero;
 }
 
-bool indexWithin(std::int16_t index, std::int32_t count) {
-    return index >= 0 && index < count;
+bool indexWithin(std::int16_t index, std::size_t count) {
+    return index >= 0 && static_cast<std::size_t>(index) < count;
 }
 
-// The header and the texture names; the reason when they are damaged.
-std::optional<std::string> readTextureList(ByteCursor& file, Model& model) {
+// The header and the texture names, or why they are damaged.
+ReadResult readTextureList(ByteCursor& file, ModelFile& model) {
+    std::int32_t textureCount = 0;
     if (!file.readRecords(model.header.data(), model.header.size()) ||
-        !file.readI32(model.textureCount)) {
-        return "model header cut short";
+        !file.readI32(textureCount)) {
+        return kModelHeaderCutShort;
     }
-    if (model.textureCount < 0) {
-        return "negative model texture count " + std::to_string(model.textureCount);
+    if (textureCount < 0) {
+        return {kModelNegativeTextureCount, {std::to_string(textureCount)}};
     }
-    if (!file.fits(model.textureCount, kNameFieldSize)) {
-        return "model texture list cut short";
+    if (!file.fits(textureCount, kNameFieldSize)) {
+        return kModelTextureListCutShort;
     }
-    model.textureNames.resize(static_cast<std::size_t>(model.textureCount));
+    model.textureNames.resize(static_cast<std::size_t>(textureCount));
     for (std::string& textureName : model.textureNames) {
         file.readName(textureName);
     }
-    return std::nullopt;
+    return {};
+}
+
+// How a whole node record ended.
+enum class NodeEnd {
+    whole,       // what follows decides whether another node comes
+    lastInFile,  // the file ends right after its faces: no key frames, and no node after it
+};
+
+// The name fields, and for node 0 the extra fields, up to the texture indices.
+bool readNodeHead(ByteCursor& file, bool isFirst, ModelFileNode& node) {
+    return file.readName(node.name) && (!isFirst || file.readU32(node.rootExtraWord)) &&
+           file.readName(node.parentName) &&
+           (!isFirst || file.readRecords(node.rootExtraValues.data(), node.rootExtraValues.size()));
+}
+
+// Reads one node record; `isFirst` for node 0, which carries the extra fields. A failure when the
+// record has a negative count or a texture index not below `textureNames`, or is cut short (the
+// file ends inside it, or one to three bytes after its faces); the cursor is then somewhere
+// inside the record.
+Result<NodeEnd> readNode(ByteCursor& file, std::size_t textureNames, bool isFirst,
+                         ModelFileNode& node) {
+    if (!readNodeHead(file, isFirst, node)) {
+        return kNodeCutShort;
+    }
+    if (ReadResult indices = readCountedRecords(file, node.textureIndices); !indices) {
+        return indices;
+    }
+    for (const std::int32_t k : node.textureIndices) {
+        if (k < 0 || static_cast<std::size_t>(k) >= textureNames) {
+            return {kNodeTextureIndexOutOfRange, {std::to_string(k)}};
+        }
+    }
+    if (!file.readRecords(&node.transform, 1)) {
+        return kNodeCutShort;
+    }
+    ReadResult mesh = readCountedRecords(file, node.vertices);
+    if (mesh) {
+        mesh = readCountedRecords(file, node.texCoords);
+    }
+    if (mesh) {
+        mesh = readCountedRecords(file, node.faces);
+    }
+    if (!mesh) {
+        return mesh;
+    }
+    // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
+    // file, mean no key frames. Part of a word cannot say which.
+    if (file.atEnd()) {
+        return NodeEnd::lastInFile;
+    }
+    if (file.remaining() < sizeof(std::uint32_t)) {
+        return kNodeCutShort;
+    }
+    if (peekContinuation(file) == Continuation::data) {
+        if (ReadResult frames = readCountedRecords(file, node.keyFrames); !frames) {
+            return frames;
+        }
+    }
+    return NodeEnd::whole;
+}
+
+// Drops the faces whose vertex or texture-coordinate indices lie outside the node's arrays, so
+// that drawing never checks them; gives how many it dropped.
+std::size_t dropFacesOutOfRange(ModelFileNode& node) {
+    const auto outOfRange = [&node](const ModelFace& face) {
+        for (int corner = 0; corner < 3; ++corner) {
+            if (!indexWithin(face.vertexIndices[corner], node.vertices.size()) ||
+                !indexWithin(face.texCoordIndices[corner], node.texCoords.size())) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return std::erase_if(node.faces, outOfRange);
 }
 
 // Reads the node records that the list holds whole, noting the faces it drops in `skipped`; gives
-// the problem that ended the list early, if one did. The check runs before every node but not
+// the failure that ended the list early, if one did. The check runs before every node but not
 // after the last of MaxModelNodes: what follows that node is never read.
-std::optional<std::string> readNodes(ByteCursor& file, Model& model,
-                                     std::vector<std::string>& skipped) {
-    while (model.nodeCount < MaxModelNodes) {
+ReadResult readNodes(ByteCursor& file, ParsedModelFile& parsed) {
+    ModelFile& model = parsed.records;
+    while (model.nodes.size() < MaxModelNodes) {
         const Continuation found = peekContinuation(file);
         if (found == Continuation::end) {
-            return std::nullopt;
+            return {};
         }
         if (found == Continuation::cutShort) {
-            return "model file ends inside its node list";
+            return kModelNodeListCutShort;
         }
-        ModelNode node;
-        std::string problem;
-        const std::string nodeLabel = "model node " + std::to_string(model.nodeCount);
-        const NodeRead record = node.read(file, model.textureCount, model.nodeCount == 0, problem);
-        if (record == NodeRead::damaged) {
-            return nodeLabel + ": " + problem;
+        ModelFileNode node;
+        const std::string nodeLabel = "model node " + std::to_string(model.nodes.size()) + ": ";
+        const Result<NodeEnd> record =
+            readNode(file, model.textureNames.size(), model.nodes.empty(), node);
+        if (!record) {
+            return record.result().ledBy(nodeLabel);
         }
-        const std::int32_t facesInFile = node.faceCount;
-        if (const int dropped = node.dropFacesOutOfRange(); dropped > 0) {
-            skipped.push_back(nodeLabel + ": " + std::to_string(dropped) + " of " +
-                              std::to_string(facesInFile) + " faces skipped, indices out of range");
+        const std::size_t facesInFile = node.faces.size();
+        if (const std::size_t dropped = dropFacesOutOfRange(node); dropped > 0) {
+            parsed.skipped.push_back(ReadResult(kNodeFacesSkipped, {std::to_string(dropped),
+                                                                    std::to_string(facesInFile)})
+                                         .ledBy(nodeLabel));
         }
         model.nodes.push_back(std::move(node));
-        ++model.nodeCount;
-        if (record == NodeRead::lastInFile) {
-            return std::nullopt;
+        if (*record == NodeEnd::lastInFile) {
+            return {};
         }
     }
-    return std::nullopt;
-}
-
-// Node d becomes the parent of every other node that names it; scanning d upward lets the
-// highest-numbered of several nodes of one name win. A node whose parent name matches no node
-// keeps 0 and so hangs from the root.
-void linkParents(Model& model) {
-    model.parentIndex.assign(static_cast<std::size_t>(model.nodeCount), 0);
-    for (std::int32_t d = 0; d < model.nodeCount; ++d) {
-        for (std::int32_t j = 0; j < model.nodeCount; ++j) {
-            if (j != d && model.nodes[d].name == model.nodes[j].parentName) {
-                model.parentIndex[j] = d;
-            }
-        }
-    }
+    return {};
 }
 
 }  // namespace
@@ -125,82 +184,21 @@ Continuation peekContinuation(ByteCursor& file) {
     return Continuation::end;
 }
 
-NodeRead ModelNode::read(ByteCursor& file, std::int32_t modelTextureCount, bool isFirst,
-                         std::string& problem) {
-    const bool headWhole =
-        file.readName(name) && (!isFirst || file.readU32(rootExtraWord)) &&
-        file.readName(parentName) &&
-        (!isFirst || file.readRecords(rootExtraValues.data(), rootExtraValues.size()));
-    if (!headWhole) {
-        problem = "cut short";
-        return NodeRead::damaged;
-    }
-    if (!readCountedRecords(file, textureCount, textureIndices, problem)) {
-        return NodeRead::damaged;
-    }
-    for (const std::int32_t k : textureIndices) {
-        if (k < 0 || k >= modelTextureCount) {
-            problem = "texture index " + std::to_string(k) + " out of range";
-            return NodeRead::damaged;
-        }
-    }
-    if (!file.readRecords(&transform, 1)) {
-        problem = "cut short";
-        return NodeRead::damaged;
-    }
-    if (!readCountedRecords(file, vertexCount, vertices, problem) ||
-        !readCountedRecords(file, texCoordCount, texCoords, problem) ||
-        !readCountedRecords(file, faceCount, faces, problem)) {
-        return NodeRead::damaged;
-    }
-    // After the faces, a non-zero word is the key-frame count; zero words, or the end of the
-    // file, mean no key frames. Part of a word cannot say which.
-    if (file.atEnd()) {
-        return NodeRead::lastInFile;
-    }
-    if (file.remaining() < sizeof(std::uint32_t)) {
-        problem = "cut short";
-        return NodeRead::damaged;
-    }
-    if (peekContinuation(file) == Continuation::data &&
-        !readCountedRecords(file, keyFrameCount, keyFrames, problem)) {
-        return NodeRead::damaged;
-    }
-    return NodeRead::whole;
-}
-
-int ModelNode::dropFacesOutOfRange() {
-    const auto outOfRange = [this](const ModelFace& face) {
-        for (int corner = 0; corner < 3; ++corner) {
-            if (!indexWithin(face.vertexIndices[corner], vertexCount) ||
-                !indexWithin(face.texCoordIndices[corner], texCoordCount)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    const auto dropped = std::erase_if(faces, outOfRange);
-    faceCount = static_cast<std::int32_t>(faces.size());
-    return static_cast<int>(dropped);
-}
-
 // A damaged node after whole ones ends the list: the model keeps the nodes before it.
-Parsed<ModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
-    ByteCursor file(bytes);
-    ModelFile parsed;
-    Model& model = parsed.model;
-    if (const auto damage = readTextureList(file, model)) {
-        return Damaged{*damage};
-    }
-    const auto listEnd = readNodes(file, model, parsed.skipped);
-    if (model.nodeCount == 0) {
-        return Damaged{listEnd.value_or("model file has no nodes")};
-    }
-    if (listEnd) {
-        parsed.skipped.push_back(*listEnd);
-    }
-    model.nodes[0].singleNode = model.nodeCount == 1;
-    linkParents(model);
-    model.computeBounds();
-    return parsed;
+Result<ParsedModelFile> parseModelFile(std::span<const std::uint8_t> bytes) {
+    return catchingOutOfMemory([&]() -> Result<ParsedModelFile> {
+        ByteCursor file(bytes);
+        ParsedModelFile parsed;
+        if (ReadResult list = readTextureList(file, parsed.records); !list) {
+            return list;
+        }
+        const ReadResult listEnd = readNodes(file, parsed);
+        if (parsed.records.nodes.empty()) {
+            return listEnd ? ReadResult(kModelWithoutNodes) : listEnd;
+        }
+        if (!listEnd) {
+            parsed.skipped.push_back(listEnd);
+        }
+        return parsed;
+    });
 }

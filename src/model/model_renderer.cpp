@@ -27,9 +27,10 @@ constexpr int kDeepestStackedLevel = kModelStackLevels - 2;
 template <typename DrawChild>
 void forEachUndrawnChild(const Model& model, std::int32_t parent,
                          const std::bitset<MaxModelNodes>& drawn, DrawChild drawChild) {
-    for (std::int32_t i = 0; i < model.nodeCount; ++i) {
-        if (i != parent && model.parentIndex[i] == parent && !drawn.test(i)) {
-            drawChild(i);
+    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
+        const auto node = static_cast<std::int32_t>(i);
+        if (node != parent && model.parentIndex[i] == parent && !drawn.test(i)) {
+            drawChild(node);
         }
     }
 }
@@ -38,7 +39,7 @@ void forEachUndrawnChild(const Model& model, std::int32_t parent,
 
 void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
                  float scaleY, float scaleZ) {
-    if (nodeCount == 0) {
+    if (nodes.empty()) {
         return;
     }
     glPushMatrix();
@@ -55,7 +56,7 @@ void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, 
 // The root's placement and mesh translation move the bounds by (-centre.x, -maxBound.y,
 // -centre.z), whether the model has one node or several; its scale follows, then draw turns y over.
 BoundingBox Model::placedBounds() const {
-    if (nodeCount == 0 || minBound.x > maxBound.x || minBound.y > maxBound.y ||
+    if (nodes.empty() || minBound.x > maxBound.x || minBound.y > maxBound.y ||
         minBound.z > maxBound.z) {
         return {};
     }
@@ -95,7 +96,7 @@ void Model::drawComposedSubtree(std::int32_t nodeIndex, bool isRoot,
 }
 
 void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
-    const bool animated = keyFrameCount != 0;
+    const bool animated = !keyFrames.empty();
     Matrix4 rotation{};
     if (animated) {
         rotation = keyFrameStep();
@@ -116,7 +117,7 @@ void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
 
 Matrix4 ModelNode::drawComposed(const Matrix4& parentFrame, bool isRoot,
                                 const ModelBounds& modelBounds) {
-    const Matrix4 rotation = keyFrameCount != 0
+    const Matrix4 rotation = !keyFrames.empty()
                                  ? keyFrameStep()
                                  : axisRotationMatrix(rotationDegrees(), transform.rotationAxis);
     const Matrix4 placed =

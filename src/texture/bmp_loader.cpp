@@ -1,7 +1,6 @@
 // The BMP file read from the disk, its failures told; bmp_reader.cpp decodes it without GL.
 #include "texture/bmp_reader.h"
 
-#include <string>
 #include <utility>
 
 #include "io/file_errors.h"
@@ -10,31 +9,33 @@
 
 namespace {
 
-// Shows the reason in its message box.
-ReadResult shownDibFailure(ReadResult failure) {
-    limitedMessageBox(platform().getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
-    return failure;
+// Shows the reason in its message box, or writes its line.
+ReadResult toldDibFailure(const ReadResult& failure, const char* path) {
+    if (failure.channel() == Channel::messageBox) {
+        limitedMessageBox(platform().getFocus(), failure.reason().c_str(), "Error", win32::MB_OK);
+        return failure;
+    }
+    return reported(failure, path);
 }
 
 }  // namespace
 
 ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
                         std::uint64_t maxPixels) {
-    const HostFile file = readHostFile(path);
-    if (file.problem == HostFile::Problem::tooLarge) {
-        return reported(Damaged{kFileTooLarge}, path);
+    const Result<FileBytes> file = readHostFile(path);
+    if (file.kind() == Failure::tooLarge) {
+        return reported(file.result(), path);
     }
-    // An empty file cannot be mapped, so it fails as one that cannot be opened.
-    if (!file || file.bytes.empty()) {
-        return shownDibFailure(CannotOpen{"Failed to open DIB file " + std::string(path) + ".\n"});
+    if (!file) {
+        return toldDibFailure(file.result().toldAs(kDibCannotOpen, {path}), path);
     }
-    DibDecoding decoding = decodeDib(file.bytes, maxSide, maxPixels);
-    if (decoding.refusal != nullptr) {
-        return reported(Damaged{decoding.refusal}, path);
+    if (file->empty()) {
+        return toldDibFailure({kDibEmpty, {path}}, path);
     }
-    if (decoding.failure != nullptr) {
-        return shownDibFailure(Damaged{decoding.failure});
+    Result<RgbImage> decoded = decodeDib(*file, maxSide, maxPixels);
+    if (!decoded) {
+        return toldDibFailure(decoded.result(), path);
     }
-    image = std::move(decoding.image);
+    image = std::move(*decoded);
     return {};
 }

@@ -9,10 +9,6 @@
 
 namespace {
 
-constexpr const char* kUnknownFormat = "Unknown DIB file format.";
-constexpr const char* kConversionError = "Image file conversion error.";
-constexpr const char* kNoMemory = "Out of memory.";
-
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::size_t kFileHeaderSize = 14;
@@ -147,29 +143,31 @@ bool readColourTable(ByteCursor& cursor, std::uint16_t count, std::size_t entryS
 
 // Reads the headers and colour table; the pixel data starts at the file header's offset, or
 // without a file header right after the header, masks and colour table.
-const char* parseDib(std::span<const std::uint8_t> file, DibLayout& layout) {
+ReadResult parseDib(std::span<const std::uint8_t> file, DibLayout& layout) {
     ByteCursor cursor(file);
     const bool fileHeader = hasFileHeader(file);
     std::uint32_t pixelOffset = 0;
     if (fileHeader && !(cursor.seek(kPixelOffsetField) && cursor.readU32(pixelOffset) &&
                         cursor.seek(kFileHeaderSize))) {
-        return kUnknownFormat;
+        return kDibCutShort;
     }
     DibHeader& header = layout.header;
     if (!cursor.readU32(header.size)) {
-        return kUnknownFormat;
+        return kDibCutShort;
     }
-    const bool headerRead = header.size == kCoreHeaderSize   ? readCoreHeader(cursor, header)
-                            : header.size == kInfoHeaderSize ? readInfoHeader(cursor, header)
-                                                             : false;
+    if (header.size != kCoreHeaderSize && header.size != kInfoHeaderSize) {
+        return kDibUnknownFormat;
+    }
+    const bool headerRead = header.size == kCoreHeaderSize ? readCoreHeader(cursor, header)
+                                                           : readInfoHeader(cursor, header);
     if (!headerRead || (header.compression == BI_BITFIELDS && !readMasks(cursor, layout.masks)) ||
         !readColourTable(cursor, countDibColours(header), header.size == kCoreHeaderSize ? 3 : 4,
                          layout.palette)) {
-        return kUnknownFormat;
+        return kDibCutShort;
     }
     const std::size_t start = fileHeader ? pixelOffset : cursor.position();
     layout.pixelData = start <= file.size() ? file.subspan(start) : std::span<const std::uint8_t>{};
-    return nullptr;
+    return {};
 }
 
 std::int64_t rowCount(const DibHeader& header) {
@@ -355,34 +353,38 @@ bool decodeRle(const DibLayout& layout, RgbImage& image) {
 
 }  // namespace
 
-DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
-                      std::uint64_t maxPixels) {
+Result<RgbImage> decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
+                           std::uint64_t maxPixels) {
     DibLayout layout;
-    if (const char* failure = parseDib(file, layout)) {
-        return {{}, failure};
+    if (ReadResult failure = parseDib(file, layout); !failure) {
+        return failure;
     }
     const DibHeader& header = layout.header;
     if (!hasPixels(header)) {
-        return {{}, kNoMemory};
+        return kDibNoPixels;
     }
-    if (const char* refusal =
-            imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide, maxPixels)) {
-        return {{}, nullptr, refusal};
+    if (ReadResult refusal =
+            imageSizeRefusal(header.width, rowCount(header), file.size(), maxSide, maxPixels);
+        !refusal) {
+        return refusal;
     }
-    if (!formatSupported(header) || (!isRle(header) && !holdsAllRows(layout))) {
-        return {{}, kConversionError};
+    if (!formatSupported(header)) {
+        return kDibUnsupportedLayout;
+    }
+    if (!isRle(header) && !holdsAllRows(layout)) {
+        return kDibRowsMissing;
     }
     RgbImage image;
     image.width = header.width;
     image.height = static_cast<std::int32_t>(rowCount(header));
     image.pixels = allocZeroed(static_cast<std::size_t>(image.width) * image.height, 3);
     if (!image.pixels) {
-        return {{}, kNoMemory};
+        return kDibOutOfMemory;
     }
     if (!isRle(header)) {
         convertRows(layout, image);
     } else if (!decodeRle(layout, image)) {
-        return {{}, kConversionError};
+        return kDibRunsOutside;
     }
-    return {std::move(image), nullptr};
+    return image;
 }

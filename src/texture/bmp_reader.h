@@ -32,23 +32,40 @@ inline constexpr std::uint32_t BI_RLE8 = 1;
 inline constexpr std::uint32_t BI_RLE4 = 2;
 inline constexpr std::uint32_t BI_BITFIELDS = 3;
 
-// An image, or the text that says why there is none: a failure the user sees in a message box,
-// or a refusal of an image too large to decode, which only goes to standard error.
-struct DibDecoding {
-    RgbImage image;
-    const char* failure = nullptr;
-    const char* refusal = nullptr;
-};
+// The reader's texts. Its own go to a message box; a file larger than kMaxDataFileBytes
+// (kFileTooLarge) and an image refused for its size (imageSizeRefusal) give a line on standard
+// error.
+inline constexpr FailureText kDibCannotOpen{Failure::cannotOpen, Channel::messageBox,
+                                            "Failed to open DIB file %s.\n"};
+// An empty file cannot be mapped, so it fails as one that cannot be opened.
+inline constexpr FailureText kDibEmpty{Failure::tooShort, Channel::messageBox,
+                                       "Failed to open DIB file %s.\n"};
+inline constexpr FailureText kDibCutShort{Failure::tooShort, Channel::messageBox,
+                                          "Unknown DIB file format."};
+inline constexpr FailureText kDibUnknownFormat{Failure::unsupported, Channel::messageBox,
+                                               "Unknown DIB file format."};
+inline constexpr FailureText kDibUnsupportedLayout{Failure::unsupported, Channel::messageBox,
+                                                   "Image file conversion error."};
+inline constexpr FailureText kDibRowsMissing{Failure::tooShort, Channel::messageBox,
+                                             "Image file conversion error."};
+inline constexpr FailureText kDibRunsOutside{Failure::outOfRange, Channel::messageBox,
+                                             "Image file conversion error."};
+// A DIB section of no pixels cannot be made.
+inline constexpr FailureText kDibNoPixels{Failure::outOfRange, Channel::messageBox,
+                                          "Out of memory."};
+inline constexpr FailureText kDibOutOfMemory{Failure::outOfMemory, Channel::messageBox,
+                                             "Out of memory."};
 
 // Decodes a whole BMP file held in memory; reads nothing outside `file`. An image wider or taller
 // than `maxSide`, with more pixels than its file can describe or than `maxPixels`
 // (imageSizeRefusal), is refused before its pixels are allocated.
-DibDecoding decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
-                      std::uint64_t maxPixels = kAnyPixelCount);
+Result<RgbImage> decodeDib(std::span<const std::uint8_t> file, std::int32_t maxSide,
+                           std::uint64_t maxPixels = kAnyPixelCount);
 
 // Reads the file at `path` into `image`, with the size limits of decodeDib. A file larger than
 // kMaxDataFileBytes and a refused image give one line "<what> - <path>" on standard error; every
 // other failure shows its message box (caption "Error", owned by the window with the keyboard
-// focus). A failure's reason is the text it showed; `image` is then left alone.
+// focus): a file that gives no bytes, or none at all, kDibCannotOpen. A failure's reason is the
+// text it told; `image` is then left alone.
 ReadResult loadDibImage(const char* path, std::int32_t maxSide, RgbImage& image,
                         std::uint64_t maxPixels = kAnyPixelCount);

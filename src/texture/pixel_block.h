@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "io/input_limits.h"
+#include "io/read_result.h"
 
 struct FreePixelBlock {
     void operator()(std::uint8_t* block) const { std::free(block); }
@@ -33,22 +34,31 @@ inline PixelBlock allocUnfilled(std::size_t count) {
 
 // No limit on an image's pixel count besides the others.
 inline constexpr std::uint64_t kAnyPixelCount = ~std::uint64_t{0};
-inline constexpr char kOverTextureBudget[] = "The image passes the scene's texture budget";
 
-// Why an image of `width` x `height` pixels from a file of `fileBytes` bytes gets no pixel block,
-// or null when it may have one: no side may exceed `maxSide`, the largest texture GL takes, no
-// file describes more than kMaxPixelsPerFileByte pixels a byte, and no image has more than
-// `maxPixels` pixels, what is left of its scene's texture budget (kOverTextureBudget).
-inline const char* imageSizeRefusal(std::int64_t width, std::int64_t height, std::size_t fileBytes,
-                                    std::int64_t maxSide, std::uint64_t maxPixels) {
+// The refusals of an image's size, shared by the image readers.
+inline constexpr FailureText kLargerThanLargestTexture{
+    Failure::tooLarge, Channel::standardError, "The image is larger than the largest texture"};
+inline constexpr FailureText kMorePixelsThanFile{
+    Failure::tooLarge, Channel::standardError,
+    "The image has more pixels than its file can describe"};
+inline constexpr FailureText kOverTextureBudget{Failure::overBudget, Channel::standardError,
+                                                "The image passes the scene's texture budget"};
+
+// Whether an image of `width` x `height` pixels from a file of `fileBytes` bytes may have a pixel
+// block: no side may exceed `maxSide`, the largest texture GL takes (kLargerThanLargestTexture),
+// no file describes more than kMaxPixelsPerFileByte pixels a byte (kMorePixelsThanFile), and no
+// image has more than `maxPixels` pixels, what is left of its scene's texture budget
+// (kOverTextureBudget).
+inline ReadResult imageSizeRefusal(std::int64_t width, std::int64_t height, std::size_t fileBytes,
+                                   std::int64_t maxSide, std::uint64_t maxPixels) {
     if (width > maxSide || height > maxSide) {
-        return "The image is larger than the largest texture";
+        return kLargerThanLargestTexture;
     }
     if (static_cast<std::uint64_t>(width * height) > kMaxPixelsPerFileByte * fileBytes) {
-        return "The image has more pixels than its file can describe";
+        return kMorePixelsThanFile;
     }
     if (static_cast<std::uint64_t>(width * height) > maxPixels) {
         return kOverTextureBudget;
     }
-    return nullptr;
+    return {};
 }

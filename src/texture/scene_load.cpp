@@ -43,16 +43,15 @@ void SceneLoad::spendTexels(std::uint64_t texels) {
     texelsSpent_ += std::min(texels, budgets_.texturePixels - texelsSpent_);
 }
 
-ReadResult SceneLoad::readDataFile(std::string_view path, const std::string& cannotOpen,
-                                   HostFile& file) {
+Result<FileBytes> SceneLoad::readDataFile(std::string_view path, const FailureText& cannotOpen) {
     const std::uint64_t left = budgets_.dataFileBytes - fileBytesSpent_;
-    file = readHostFile(path, std::min(kMaxDataFileBytes, left));
+    Result<FileBytes> file = readHostFile(path, std::min(kMaxDataFileBytes, left));
     if (file) {
-        fileBytesSpent_ += file.bytes.size();
-        return {};
+        fileBytesSpent_ += file->size();
+        return file;
     }
-    if (file.problem == HostFile::Problem::tooLarge && left < kMaxDataFileBytes) {
-        return Damaged{kFilesOverBudget};
+    if (file.kind() == Failure::tooLarge && left < kMaxDataFileBytes) {
+        return kFilesOverBudget;
     }
-    return unreadFileResult(file, cannotOpen);
+    return unreadFileResult(file.result(), cannotOpen);
 }

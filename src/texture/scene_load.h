@@ -32,7 +32,9 @@ struct LoadBudgets {
     std::uint64_t dataFileBytes = std::uint64_t{384} << 20;
 };
 
-inline constexpr char kFilesOverBudget[] = "The scene's model and ground files pass their budget";
+inline constexpr FailureText kFilesOverBudget{
+    Failure::overBudget, Channel::standardError,
+    "The scene's model and ground files pass their budget"};
 
 // Which file a path names, whatever its spelling: on a host with inodes the device and inode of the
 // file that hostPath finds; on Windows, and for a file that does not exist, the path with its
@@ -43,7 +45,7 @@ std::string fileIdentity(std::string_view path);
 struct SceneTexture {
     TextureName name = 0;
     std::optional<std::uint8_t> fromTga;  // none for a texture that was not read: no kind to tell
-    bool loaded = false;
+    ReadResult read = kCannotOpenFile;    // how its load ended
 };
 
 class SceneLoad {
@@ -69,10 +71,10 @@ class SceneLoad {
     }
     void spendTexels(std::uint64_t texels);
 
-    // Reads a model or ground file whole, counting its bytes against the budget: nothing on
-    // success, else why `file` holds none, as unreadFileResult tells it with `cannotOpen`, or
-    // damaged with kFilesOverBudget when the file is larger than what is left of the budget.
-    ReadResult readDataFile(std::string_view path, const std::string& cannotOpen, HostFile& file);
+    // Reads a model or ground file whole, counting its bytes against the budget; else why there
+    // are no bytes, as unreadFileResult tells it with `cannotOpen`, or kFilesOverBudget when the
+    // file is larger than what is left of the budget.
+    Result<FileBytes> readDataFile(std::string_view path, const FailureText& cannotOpen);
 
   private:
     TextureCapabilities& capabilities_;

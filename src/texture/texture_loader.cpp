@@ -71,32 +71,33 @@ void buildMipmaps(const PixelBlock& rgba, std::int32_t width, std::int32_t heigh
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.get());
 }
 
-bool loadBmpTexture(const std::optional<std::string>& path, GLuint texture, SceneLoad& scene) {
+ReadResult loadBmpTexture(const std::optional<std::string>& path, GLuint texture,
+                          SceneLoad& scene) {
     // A BMP that is not there fails without a word; a FIFO, socket or device in its place is told.
-    const HostFile::Problem problem = path ? openingProblem(*path) : HostFile::Problem::cannotOpen;
-    if (problem == HostFile::Problem::notRegular) {
-        reportFileError(kNotRegularFile, *path);
+    const ReadResult problem = path ? openingProblem(*path) : ReadResult(kCannotOpenFile);
+    if (problem.kind() == Failure::notRegularFile) {
+        return reported(problem, *path);
     }
-    if (problem != HostFile::Problem::none) {
-        return false;
+    if (!problem) {
+        return problem;
     }
     RgbImage image;
-    if (!loadDibImage(path->c_str(), scene.capabilities().maxTextureSide(), image,
-                      scene.texelsForNextTexture())) {
-        return false;
+    if (ReadResult read = loadDibImage(path->c_str(), scene.capabilities().maxTextureSide(), image,
+                                       scene.texelsForNextTexture());
+        !read) {
+        return read;
     }
     const PixelBlock rgba =
         reversedRgbaRows(image.pixels.get(), image.width, image.height, 3, colourKeyAlpha);
     image.pixels.reset();  // the decoded image is not kept beside its RGBA rows and GL's copy
     if (!rgba) {
-        reportFileError(kOutOfMemory, *path);
-        return false;
+        return reported(kOutOfMemory, *path);
     }
     glBindTexture(GL_TEXTURE_2D, texture);
     setTextureParameters();
     buildMipmaps(rgba, image.width, image.height);
     scene.spendTexels(static_cast<std::uint64_t>(image.width) * image.height);
-    return true;
+    return {};
 }
 
 // 24-bit images become opaque RGBA.
@@ -117,26 +118,27 @@ SceneTexture loadTgaTexture(const std::optional<std::string>& path, const char* 
     const std::optional<TextureName> checkerboard = scene.checkerboard();
     glBindTexture(GL_TEXTURE_2D, checkerboard.value_or(texture));
     TgaImage image;
+    ReadResult read = kTgaFileNotFound;
     if (path) {
-        loadTga(path->c_str(), image, TGA_NO_UPLOAD, scene.capabilities(),
-                scene.texelsForNextTexture());
+        read = loadTga(path->c_str(), image, TGA_NO_UPLOAD, scene.capabilities(),
+                       scene.texelsForNextTexture());
     } else {
-        failTga("File not found", textureName, image);
+        failTga(read, textureName, image);
     }
-    const bool read = static_cast<bool>(image.pixels);
-    const PixelBlock rgba = read ? tgaRgbaRows(image) : PixelBlock();
+    const bool decoded = static_cast<bool>(read);
+    const PixelBlock rgba = decoded ? tgaRgbaRows(image) : PixelBlock();
     freeTgaPixels(image);  // the decoded image is not kept beside its RGBA rows and GL's copy
-    if (read && !rgba) {
-        reportFileError(kOutOfMemory, *path);
+    if (decoded && !rgba) {
+        read = reported(kOutOfMemory, *path);
     }
     if (!rgba) {
         // The parameters make the checkerboard a complete texture, so that it shows; drawn with
         // the alpha test like a BMP texture, it is opaque.
         setTextureParameters();
-        if (!read && !checkerboard) {
+        if (!decoded && !checkerboard) {
             scene.rememberCheckerboard(texture);
         }
-        return {read ? texture : scene.checkerboard().value_or(texture), 0, false};
+        return {decoded ? texture : scene.checkerboard().value_or(texture), 0, read};
     }
     if (checkerboard) {
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -145,24 +147,24 @@ SceneTexture loadTgaTexture(const std::optional<std::string>& path, const char* 
     setTextureParameters();
     buildMipmaps(rgba, image.width, image.height);
     scene.spendTexels(static_cast<std::uint64_t>(image.width) * image.height);
-    return {texture, 1, true};
+    return {texture, 1, {}};
 }
 
 SceneTexture loadTextureFile(TextureType type, const std::optional<std::string>& path,
                              const char* textureName, GLuint texture, SceneLoad& scene) {
     switch (type) {
         case TextureType::bmp:
-            if (loadBmpTexture(path, texture, scene)) {
-                return {texture, 0, true};
+            if (ReadResult read = loadBmpTexture(path, texture, scene); !read) {
+                return {texture, std::nullopt, read};
             }
-            return {texture, std::nullopt, false};
+            return {texture, 0, {}};
         case TextureType::tga:
             return loadTgaTexture(path, textureName, texture, scene);
         case TextureType::unknown:
             break;
     }
-    limitedMessageBox(nullptr, "Unknown texture type", "Error", win32::MB_OK);
-    return {texture, std::nullopt, false};
+    limitedMessageBox(nullptr, kUnknownTextureType.text.data(), "Error", win32::MB_OK);
+    return {texture, std::nullopt, kUnknownTextureType};
 }
 
 // The keys a texture is remembered by: its name's kind with the path as spelled, which finds a
@@ -199,8 +201,8 @@ const SceneTexture& sceneTexture(const char* dataRoot, const char* textureName, 
 
 }  // namespace
 
-bool loadTexture(const char* dataRoot, const char* textureName, TextureName& texture,
-                 SceneLoad& scene, std::uint8_t* fromTga) {
+ReadResult loadTexture(const char* dataRoot, const char* textureName, TextureName& texture,
+                       SceneLoad& scene, std::uint8_t* fromTga) {
     return failingWhenMemoryRunsOut(
         textureName,
         [&] {
@@ -209,7 +211,7 @@ bool loadTexture(const char* dataRoot, const char* textureName, TextureName& tex
             if (fromTga != nullptr && loaded.fromTga) {
                 *fromTga = *loaded.fromTga;
             }
-            return loaded.loaded;
+            return loaded.read;
         },
-        [] { return false; });
+        [] { return ReadResult(kOutOfMemory); });
 }

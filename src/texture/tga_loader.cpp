@@ -4,15 +4,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <type_traits>
-#include <vector>
 
 #include "io/file_errors.h"
 #include "io/host_files.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
-#include "text/printable_text.h"
 
 namespace {
 
@@ -84,7 +81,7 @@ void uploadTga(const TgaImage& image, std::uint32_t flags,
 // Uploads the 128 x 128 checkerboard (16 x 16 squares, white at the first texel) into the bound
 // texture and describes it in the image.
 void makeFallbackTexture(TgaImage& image) {
-    std::vector<std::uint8_t> board(kFallbackSize * kFallbackSize);
+    std::array<std::uint8_t, kFallbackSize * kFallbackSize> board;  // no allocation that can fail
     for (int row = 0; row < kFallbackSize; ++row) {
         for (int column = 0; column < kFallbackSize; ++column) {
             board[row * kFallbackSize + column] = ((row ^ column) & kFallbackSquare) != 0 ? 0 : 255;
@@ -130,23 +127,19 @@ ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
 ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
                    TextureCapabilities& capabilities, std::uint64_t maxPixels) {
     findCompressionEntryPoints(capabilities);
-    const HostFile file = readHostFile(path);
-    ReadResult result = unreadFileResult(file, "File not found");
-    if (file) {
-        const char* failure =
-            decodeTga(file.bytes, image, flags, capabilities.maxTextureSide(), maxPixels);
-        result = failure ? ReadResult(Damaged{failure}) : ReadResult();
-    }
+    const Result<FileBytes> file = readHostFile(path);
+    ReadResult result =
+        file ? decodeTga(*file, image, flags, capabilities.maxTextureSide(), maxPixels)
+             : unreadFileResult(file.result(), kTgaFileNotFound);
     if (!result) {
-        failTga(result.reason().c_str(), path, image);
+        result = result.sentTo(Channel::standardOutput);
+        failTga(result, path, image);
     }
     return result;
 }
 
-void failTga(const char* message, const char* path, TgaImage& image) {
-    std::printf("%s - %s\n", printableText(message).c_str(), printableText(path).c_str());
-    // Out at once, so that a viewer ended by a signal has still told it.
-    std::fflush(stdout);
+void failTga(const ReadResult& failure, const char* path, TgaImage& image) {
+    reported(failure.sentTo(Channel::standardOutput), path);
     freeTgaPixels(image);
     makeFallbackTexture(image);
 }

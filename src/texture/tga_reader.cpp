@@ -10,34 +10,31 @@
 
 namespace {
 
-constexpr const char* kInvalidSize = "Invalid image size";
-
 constexpr std::size_t kHeaderSize = 18;
 
-// Chooses glFormat from the image type and depth; gives the message of a refusal.
-const char* chooseTgaFormat(TgaImage& image, std::uint32_t flags) {
+// Chooses glFormat from the image type and depth, or refuses the image.
+ReadResult chooseTgaFormat(TgaImage& image, std::uint32_t flags) {
     const bool trueColour = image.bitsPerPixel == 24 || image.bitsPerPixel == 32;
     const std::uint32_t trueColourFormat = image.bitsPerPixel == 24 ? kGlRgb : kGlRgba;
     switch (image.imageType) {
         case 1:
         case 9:
-            return "8-bit colour no longer supported";
+            return kTgaColourMapped;
         case 2:
         case 10:
             if (!trueColour) {
-                return image.imageType == 2 ? "Unsupported RGB format"
-                                            : "Unsupported compressed RGB format";
+                return image.imageType == 2 ? kTgaUnsupportedRgb : kTgaUnsupportedCompressedRgb;
             }
             image.glFormat = trueColourFormat;
-            return nullptr;
+            return {};
         case 3:
             if ((flags & (TGA_LUMINANCE | TGA_ALPHA)) == 0) {
-                return "Must be LUMINANCE or ALPHA greyscale";
+                return kTgaGreyscaleUnasked;
             }
             image.glFormat = (flags & TGA_LUMINANCE) != 0 ? kGlLuminance : kGlAlpha;
-            return nullptr;
+            return {};
         default:
-            return "Unsupported image type";
+            return kTgaUnsupportedType;
     }
 }
 
@@ -198,25 +195,26 @@ bool readTgaPixels(TgaImage& image, ByteCursor& file) {
 
 }  // namespace
 
-const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
-                      std::int32_t maxSide, std::uint64_t maxPixels) {
+ReadResult decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
+                     std::int32_t maxSide, std::uint64_t maxPixels) {
     freeTgaPixels(image);
     ByteCursor cursor(file);
     if (!readTgaHeader(cursor, image)) {
-        return kInvalidSize;
+        return kTgaHeaderCutShort;
     }
-    if (const char* refusal = chooseTgaFormat(image, flags)) {
+    if (ReadResult refusal = chooseTgaFormat(image, flags); !refusal) {
         return refusal;
     }
     if (image.imageSize == 0) {
-        return kInvalidSize;
+        return kTgaInvalidSize;
     }
-    if (const char* refusal =
-            imageSizeRefusal(image.width, image.height, file.size(), maxSide, maxPixels)) {
+    if (ReadResult refusal =
+            imageSizeRefusal(image.width, image.height, file.size(), maxSide, maxPixels);
+        !refusal) {
         return refusal;
     }
     skipToPixels(cursor, image);
-    return readTgaPixels(image, cursor) ? nullptr : kOutOfMemory;
+    return readTgaPixels(image, cursor) ? ReadResult() : ReadResult(kOutOfMemory);
 }
 
 void freeTgaPixels(TgaImage& image) {

@@ -32,6 +32,26 @@ struct TgaImage {
     PixelBlock pixels;           // imageSize bytes, or empty
 };
 
+// The reader's texts: every failure of the reader, these and those of the file's read
+// (kFileTooLarge, kNotRegularFile), its size (imageSizeRefusal) and memory (kOutOfMemory), gives
+// its line on standard output.
+inline constexpr FailureText kTgaFileNotFound{Failure::cannotOpen, Channel::standardOutput,
+                                              "File not found"};
+inline constexpr FailureText kTgaHeaderCutShort{Failure::tooShort, Channel::standardOutput,
+                                                "Invalid image size"};
+inline constexpr FailureText kTgaInvalidSize{Failure::outOfRange, Channel::standardOutput,
+                                             "Invalid image size"};
+inline constexpr FailureText kTgaColourMapped{Failure::unsupported, Channel::standardOutput,
+                                              "8-bit colour no longer supported"};
+inline constexpr FailureText kTgaUnsupportedRgb{Failure::unsupported, Channel::standardOutput,
+                                                "Unsupported RGB format"};
+inline constexpr FailureText kTgaUnsupportedCompressedRgb{
+    Failure::unsupported, Channel::standardOutput, "Unsupported compressed RGB format"};
+inline constexpr FailureText kTgaGreyscaleUnasked{Failure::unsupported, Channel::standardOutput,
+                                                  "Must be LUMINANCE or ALPHA greyscale"};
+inline constexpr FailureText kTgaUnsupportedType{Failure::unsupported, Channel::standardOutput,
+                                                 "Unsupported image type"};
+
 // The GL pixel formats that `glFormat` holds, by their GL values: the decoder draws nothing and
 // includes no GL.
 inline constexpr std::uint32_t kGlAlpha = 0x1906;
@@ -57,18 +77,18 @@ ReadResult loadTga(const char* path, TgaImage& image, std::uint32_t flags,
 
 // Looks up the compression entry points, then reads and decodes the file. A failure (a file that
 // cannot be opened, one larger than kMaxDataFileBytes, or one decodeTga refuses) goes through
-// failTga; its reason is the message printed.
+// failTga; its reason is the message printed, its channel standard output.
 ReadResult readTga(const char* path, TgaImage& image, std::uint32_t flags,
                    TextureCapabilities& capabilities, std::uint64_t maxPixels = kAnyPixelCount);
 
 // Decodes a whole TGA file held in memory into `image`, without GL, after releasing any pixels it
-// held: nothing on success, else the failure message. Reads nothing outside `file`. An image
+// held: read, or the failure. Reads nothing outside `file`. An image
 // wider or taller than `maxSide`, with more pixels than its file can describe or than `maxPixels`
 // (imageSizeRefusal), is refused before its pixels are allocated.
-const char* decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
-                      std::int32_t maxSide, std::uint64_t maxPixels = kAnyPixelCount);
+ReadResult decodeTga(std::span<const std::uint8_t> file, TgaImage& image, std::uint32_t flags,
+                     std::int32_t maxSide, std::uint64_t maxPixels = kAnyPixelCount);
 
 void freeTgaPixels(TgaImage& image);
 
-// Prints "<message> - <path>" on standard output, empties the image and uploads the checkerboard.
-void failTga(const char* message, const char* path, TgaImage& image);
+// Prints "<reason> - <path>" on standard output, empties the image and uploads the checkerboard.
+void failTga(const ReadResult& failure, const char* path, TgaImage& image);

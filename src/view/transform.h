@@ -17,6 +17,8 @@ struct Quaternion {
     float y;
     float z;
     float w;
+
+    bool operator==(const Quaternion&) const = default;
 };
 
 // m applied to p without the division by w: x = m[0]px + m[4]py + m[8]pz + m[12], and so on.

@@ -7,6 +7,8 @@ struct Vector3 {
     float x = 0;
     float y = 0;
     float z = 0;
+
+    bool operator==(const Vector3&) const = default;
 };
 
 Vector3 crossProduct(Vector3 a, Vector3 b);

@@ -45,9 +45,7 @@ class World {
     // matrix is left as found.
     void drawWorld();
 
-    std::int32_t instanceCount = 0;
     std::vector<ModelInstance> instances;
-    std::int32_t modelCount = 0;
     std::vector<Model> models;  // one per distinct name, in order of first appearance
     Ground ground;
     std::vector<std::uint8_t> loaded;  // per model: 1 when its file loaded, else 0

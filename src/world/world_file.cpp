@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "io/byte_cursor.h"
+#include "io/file_errors.h"
 
 namespace {
 
@@ -49,15 +50,17 @@ void readRecords(ByteCursor& cursor, WorldFile& world) {
 
 static_assert(sizeof(Vector3) * 3 == kWorldPlacementSize);
 
-Parsed<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes) {
+Result<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kWorldHeaderSize) {
-        return Damaged{"The world file is shorter than its header"};
+        return kWorldHeaderCutShort;
     }
-    ByteCursor cursor(bytes);
-    WorldFile world;
-    cursor.seek(kWorldGroundNameOffset);
-    cursor.readName(world.groundName);
-    cursor.seek(kWorldHeaderSize);
-    readRecords(cursor, world);
-    return world;
+    return catchingOutOfMemory([&]() -> Result<WorldFile> {
+        ByteCursor cursor(bytes);
+        WorldFile world;
+        cursor.seek(kWorldGroundNameOffset);
+        cursor.readName(world.groundName);
+        cursor.seek(kWorldHeaderSize);
+        readRecords(cursor, world);
+        return world;
+    });
 }

@@ -29,6 +29,8 @@ struct ModelInstance {
     Vector3 position;
     Vector3 angles;  // degrees about x, y and z
     Vector3 scale;
+
+    bool operator==(const ModelInstance&) const = default;
 };
 
 struct WorldFile {
@@ -38,8 +40,26 @@ struct WorldFile {
     // False when the file ends before its end record; the records before the cut that are
     // whole are kept.
     bool endRecordFound = false;
+
+    bool operator==(const WorldFile&) const = default;
 };
 
+// The texts of the world reader, each a line on standard error about the world file: "%s" is a
+// name the world gives, or the longest path.
+inline constexpr FailureText kWorldCannotOpen{Failure::cannotOpen, Channel::standardError,
+                                              "Cannot open the world file"};
+inline constexpr FailureText kWorldHeaderCutShort{Failure::tooShort, Channel::standardError,
+                                                  "The world file is shorter than its header"};
+inline constexpr FailureText kWorldEndRecordMissing{Failure::tooShort, Channel::standardError,
+                                                    "The world file ends before its end record"};
+inline constexpr FailureText kWorldNameOutsideDataRoot{Failure::cannotOpen, Channel::standardError,
+                                                       "Cannot find %s below the data root"};
+inline constexpr FailureText kWorldPathTooLong{Failure::tooLarge, Channel::standardError,
+                                               "The path of %s is longer than %s characters"};
+inline constexpr FailureText kWorldCannotCreateLog{Failure::cannotOpen, Channel::standardError,
+                                                   "Cannot create the model log"};
+
 // Parses a whole world file; one shorter than its header is damaged. Names compare byte for byte,
-// so names that differ only in letter case are distinct models.
-Parsed<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);
+// so names that differ only in letter case are distinct models. Memory that runs out gives
+// kOutOfMemory.
+Result<WorldFile> parseWorldFile(std::span<const std::uint8_t> bytes);

@@ -19,11 +19,10 @@ std::optional<std::string> namedFilePath(const char* format, const char* dataRoo
                                          const std::string& name, const char* worldPath) {
     auto path = composeDataPath(format, dataRoot, name);
     if (!path) {
-        reportFileError(staysBelowDataRoot(name)
-                            ? "The path of " + name + " is longer than " +
-                                  std::to_string(kMaxPathLength) + " characters"
-                            : "Cannot find " + name + " below the data root",
-                        worldPath);
+        reported(staysBelowDataRoot(name)
+                     ? ReadResult(kWorldPathTooLong, {name, std::to_string(kMaxPathLength)})
+                     : ReadResult(kWorldNameOutsideDataRoot, {name}),
+                 worldPath);
     }
     return path;
 }
@@ -32,7 +31,7 @@ std::optional<std::string> namedFilePath(const char* format, const char* dataRoo
 LogFile createModelLog(const std::string& path) {
     LogFile log(path.empty() ? nullptr : openHostFile(path, "w"), std::fclose);
     if (!log && !path.empty()) {
-        reportFileError("Cannot create the model log", path);
+        reported(kWorldCannotCreateLog, path);
     }
     return log;
 }
@@ -49,9 +48,7 @@ void logModel(std::FILE* log, std::uint8_t loaded, int number, const std::string
 // Its arrays are replaced by empty ones, which frees them. Their GL texture names are not
 // deleted: after a window re-creation they belong to a context that is gone.
 void release(World& world) {
-    world.instanceCount = 0;
     world.instances = std::vector<ModelInstance>();
-    world.modelCount = 0;
     world.models = std::vector<Model>();
     world.loaded = std::vector<std::uint8_t>();
     world.ground = Ground();
@@ -122,13 +119,13 @@ class ModelFiles {
 // Each distinct model once, in order of first appearance: its title before the load, its log
 // line after it.
 void loadModels(World& world, const std::vector<std::string>& names, const WorldLoad& load) {
-    world.modelCount = static_cast<std::int32_t>(names.size());
     world.models = std::vector<Model>(names.size());
     world.loaded = std::vector<std::uint8_t>(names.size());
     ModelFiles files(world);
-    for (std::int32_t k = 0; k < world.modelCount; ++k) {
+    const auto count = static_cast<std::int32_t>(names.size());
+    for (std::int32_t k = 0; k < count; ++k) {
         const std::string& name = names[k];
-        load.show(modelTitle(k + 1, world.modelCount, name));
+        load.show(modelTitle(k + 1, count, name));
         world.loaded[k] = files.load(k, name, load);
         logModel(load.log, world.loaded[k], k + 1, name);
     }
@@ -136,20 +133,19 @@ void loadModels(World& world, const std::vector<std::string>& names, const World
 }
 
 ReadResult readWorldFile(World& world, const WorldLoad& load) {
-    const HostFile bytes = readHostFile(load.worldPath);
+    const Result<FileBytes> bytes = readHostFile(load.worldPath);
     if (!bytes) {
-        return unreadFileResult(bytes, "Cannot open the world file");
+        return unreadFileResult(bytes.result(), kWorldCannotOpen);
     }
-    auto file = parseWorldFile(bytes.bytes);
+    Result<WorldFile> file = parseWorldFile(*bytes);
     if (!file) {
         return file.result();
     }
     if (!file->endRecordFound) {
-        reportFileError("The world file ends before its end record", load.worldPath);
+        reported(kWorldEndRecordMissing, load.worldPath);
     }
     load.show("Orvalis : Loading Ground");
     readNamedGround(world.ground, file->groundName, load);
-    world.instanceCount = static_cast<std::int32_t>(file->instances.size());
     world.instances = std::move(file->instances);
     loadModels(world, file->modelNames, load);
     load.show("Orvalis : Displaying");
@@ -171,6 +167,6 @@ ReadResult World::readWorld(const char* dataRoot, const char* path, SceneLoad& s
         },
         [&] {
             release(*this);
-            return ReadResult(Damaged{kOutOfMemory});
+            return ReadResult(kOutOfMemory);
         });
 }

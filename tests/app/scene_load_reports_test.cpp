@@ -23,7 +23,7 @@ TEST_F(SceneLoadReportsTest, EachLineOnceAndAFewBoxesPerLoad) {
     node.vertices = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};
     node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     node.faces = {modelFace({0, 1, 2}, {0, 1, 2})};
-    ModelFileDescription model;
+    ModelFile model;
     model.nodes = {node};
     model.textureNames = {"huge.bmp", "a.xyz", "b.xyz", "huge.bmp", "c.xyz", "d.xyz", "e.xyz"};
     ASSERT_TRUE(writeModelFile(scene, model));
@@ -33,7 +33,7 @@ TEST_F(SceneLoadReportsTest, EachLineOnceAndAFewBoxesPerLoad) {
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(boxesCaptioned("Error"), kShownBoxesPerCaption);
     const std::string hugeLine =
-        std::string(kFileTooLarge) + " - " + folder.string() + "\\data\\texture\\huge.bmp\n";
+        std::string(kFileTooLarge.text) + " - " + folder.string() + "\\data\\texture\\huge.bmp\n";
     EXPECT_EQ(errors.find(hugeLine), errors.rfind(hugeLine)) << errors;
     EXPECT_NE(errors.find(hugeLine), std::string::npos) << errors;
     EXPECT_TRUE(

@@ -101,9 +101,9 @@ TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAh
     useModelScene(3);
     ASSERT_EQ(openWindow("ORVALIS", 640, 480, 16, false), 1);
     ASSERT_EQ(appState().models.size(), 3u);
-    EXPECT_EQ(appState().models[0].nodeCount, 1);
-    EXPECT_EQ(appState().models[1].nodeCount, 0);
-    EXPECT_EQ(appState().models[2].nodeCount, 0);
+    EXPECT_EQ(appState().models[0].nodes.size(), 1u);
+    EXPECT_EQ(appState().models[1].nodes.size(), 0u);
+    EXPECT_EQ(appState().models[2].nodes.size(), 0u);
     EXPECT_FALSE(appState().groundMode || appState().worldMode);
     appState().camera.setCamera(0, 0, 1, 0, 0, 0, 0, 1, 0);
     renderFrame();
@@ -114,7 +114,7 @@ TEST_F(SceneTest, ModelSceneMakesOneModelPerNameLoadsTheFirstAndPutsIt101UnitsAh
     closeWindow();
     ASSERT_EQ(openWindow("again", 640, 480, 16, false), 1);
     EXPECT_EQ(appState().models.size(), 3u);
-    EXPECT_EQ(appState().models[0].nodeCount, 1);
+    EXPECT_EQ(appState().models[0].nodes.size(), 1u);
     EXPECT_TRUE(headless.messageBoxes.empty());
 }
 

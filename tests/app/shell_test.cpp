@@ -29,7 +29,7 @@ std::string ShellTest::useGroundScene() {
 }
 
 std::string ShellTest::useModelScene(int nameCount) {
-    ModelFileDescription model;
+    ModelFile model;
     ModelFileNode node;
     node.name = "root";
     node.vertices = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}};

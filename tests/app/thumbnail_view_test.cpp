@@ -192,14 +192,14 @@ ModelFileNode triangleNode(const std::string& name, const std::string& parent, V
 
 TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeWithEveryNode) {
     // One node far from its own origin.
-    ModelFileDescription single;
+    ModelFile single;
     single.nodes = {triangleNode("alone", "", {200, 150, -90})};
     ASSERT_TRUE(writeModelFile((folder.path() / "single.omd").string(), single));
     useScene("single.omd");
     expectWholeSceneDrawn(1);
 
     // A root scaled unevenly, with an offset, and a child placed beside it.
-    ModelFileDescription family;
+    ModelFile family;
     ModelFileNode root = triangleNode("root", "", {-10, 40, 5});
     root.transform.scale = {3, 0.5f, 2};
     root.transform.offset = {0, 25, 0};
@@ -235,7 +235,7 @@ TEST_F(ThumbnailSceneTest, ModelsAreDrawnWholeWithEveryNode) {
 TEST_F(ThumbnailSceneTest, PlacedModelsAreDrawnWholeWhereverTheyStand) {
     ASSERT_TRUE(writeGroundFile((folder.path() / "data" / "field.gnd").string(),
                                 flatGround(4, 3, "none.bmp")));
-    ModelFileDescription pole;
+    ModelFile pole;
     pole.nodes = {triangleNode("pole", "", {0, 0, 0})};
     ASSERT_TRUE(writeModelFile((folder.path() / "data" / "model" / "pole.omd").string(), pole));
     WorldFileDescription world{"field.gnd", "", {}};
@@ -288,16 +288,16 @@ TEST_F(ThumbnailSceneTest, OneStrayVertexIsLeftOutOfTheFraming) {
     EXPECT_LT(largestExtent(framedBox("data/spiked.gnd")), 201);
 
     // Below the root's children, where the model's bounds do not reach: its placement stays.
-    ModelFileDescription tree;
+    ModelFile tree;
     tree.nodes = {stripNode("root", ""), triangleNode("child", "root", {0, 0, 0}),
                   stripNode("grandchild", "child")};
     tree.nodes[2].vertices[150] = {5e6f, 0, 0};
     ASSERT_TRUE(writeModelFile((data / "model" / "tree.omd").string(), tree));
     EXPECT_LT(largestExtent(framedBox("data/model/tree.omd")), 50);
 
-    ModelFileDescription strip;
+    ModelFile strip;
     strip.nodes = {stripNode("strip", "")};
-    ModelFileDescription stray = strip;
+    ModelFile stray = strip;
     stray.nodes[0].vertices[150] = {5e6f, 0, 0};
     ASSERT_TRUE(writeModelFile((data / "model" / "strip.omd").string(), strip));
     ASSERT_TRUE(writeModelFile((data / "model" / "stray.omd").string(), stray));
@@ -382,10 +382,10 @@ TEST_F(ThumbnailSceneTest, FacesWithoutTheirTexturesAreShadedGrey) {
     striped.textureNames = {"stripes.bmp"};
     ASSERT_TRUE(writeGroundFile((data / "striped.gnd").string(), striped));
     ASSERT_TRUE(writeGroundFile((data / "spiked.gnd").string(), spikedGround()));
-    ModelFileDescription bare;  // its node has no texture table
+    ModelFile bare;  // its node has no texture table
     bare.nodes = {stripNode("bare", "")};
     ASSERT_TRUE(writeModelFile((data / "model" / "bare.omd").string(), bare));
-    ModelFileDescription checkered = bare;  // its texture is a TGA that is not there
+    ModelFile checkered = bare;  // its texture is a TGA that is not there
     checkered.textureNames = {"missing.tga"};
     checkered.nodes[0].textureIndices = {0};
     ASSERT_TRUE(writeModelFile((data / "model" / "checkered.omd").string(), checkered));

@@ -106,7 +106,7 @@ void BM_ReadGround(benchmark::State& state) {
     for (auto _ : state) {
         SceneLoad load(textures);
         g.readGround(scene().root.c_str(), scene().groundPath.c_str(), load);
-        glDeleteTextures(g.textureCount, g.textures.data());
+        glDeleteTextures(static_cast<GLsizei>(g.textures.size()), g.textures.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * scene().bytes.size()));
 }

@@ -119,7 +119,7 @@ void writeSmallTexture(const DataRoot& data) {
 
 // One node of `faces` triangles strung along a helix of `vertices` points, every face showing
 // model texture 0, under the given texture list.
-ModelFileDescription helixModel(int faces, int vertices, std::vector<std::string> textureNames) {
+ModelFile helixModel(int faces, int vertices, std::vector<std::string> textureNames) {
     ModelFileNode node;
     node.name = "helix";
     node.textureIndices = {0};
@@ -135,13 +135,13 @@ ModelFileDescription helixModel(int faces, int vertices, std::vector<std::string
                                                      static_cast<std::int16_t>(first + 2)};
         node.faces.push_back(modelFace(corners, corners));
     }
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = std::move(textureNames);
     model.nodes = {node};
     return model;
 }
 
-ModelFileDescription smallModel(std::vector<std::string> textureNames) {
+ModelFile smallModel(std::vector<std::string> textureNames) {
     return helixModel(1, 3, std::move(textureNames));
 }
 
@@ -174,7 +174,7 @@ std::string writeWorld(const DataRoot& data, const std::vector<std::string>& mod
     return path.string();
 }
 
-std::string writeModelScene(const DataRoot& data, const ModelFileDescription& model) {
+std::string writeModelScene(const DataRoot& data, const ModelFile& model) {
     const fs::path path = data.model("hostile.omd");
     writeModelFile(path.string(), model);
     return path.string();

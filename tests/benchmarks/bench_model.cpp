@@ -54,7 +54,7 @@ std::string writeBenchmarkScene(const std::filesystem::path& root) {
     RgbaPicture picture{16, 16, std::vector<std::uint8_t>(16 * 16 * 4, 200)};
     writeFile((root / "data" / "texture" / "glow.tga").string(), tgaFile(picture));
     writeFile((root / "data" / "texture" / "wall.bmp").string(), bmpFile(bmpPictureOf(picture)));
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = {"glow.tga", "wall.bmp"};
     std::mt19937 random(7);
     for (int i = 0; i < kNodes; ++i) {
@@ -77,7 +77,7 @@ void BM_LoadModel(benchmark::State& state) {
         SceneLoad load(textures);
         benchmark::DoNotOptimize(model.load(kRoot.c_str(), path.c_str(), load));
         state.PauseTiming();
-        glDeleteTextures(model.textureCount, model.textures.data());
+        glDeleteTextures(static_cast<GLsizei>(model.textures.size()), model.textures.data());
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * fileSize);
@@ -90,7 +90,7 @@ void BM_DrawModel(benchmark::State& state) {
     SceneLoad load(textures);
     Model model;
     if (!model.load(kRoot.c_str(), writeBenchmarkScene(kRoot).c_str(), load) ||
-        model.nodeCount != kNodes) {
+        model.nodes.size() != std::size_t{kNodes}) {
         state.SkipWithError("the benchmark model did not load");
         return;
     }

@@ -89,12 +89,12 @@ void reportOutput(benchmark::State& state, std::size_t channels) {
 void ourBmp(benchmark::State& state, Bytes (*makeFile)()) {
     const Bytes file = makeFile();
     for (auto _ : state) {
-        const DibDecoding decoding = decodeDib(file, kMaxTextureSide);
-        if (const char* failure = decoding.failure ? decoding.failure : decoding.refusal) {
-            state.SkipWithError(failure);
+        const Result<RgbImage> decoded = decodeDib(file, kMaxTextureSide);
+        if (!decoded) {
+            state.SkipWithError(decoded.reason().c_str());
             return;
         }
-        benchmark::DoNotOptimize(decoding.image.pixels.get());
+        benchmark::DoNotOptimize(decoded->pixels.get());
     }
     reportOutput(state, 3);
 }
@@ -103,8 +103,8 @@ void ourTga(benchmark::State& state, Bytes (*makeFile)(), int channels) {
     const Bytes file = makeFile();
     for (auto _ : state) {
         TgaImage image;
-        if (const char* failure = decodeTga(file, image, 0, kMaxTextureSide)) {
-            state.SkipWithError(failure);
+        if (const ReadResult decoded = decodeTga(file, image, 0, kMaxTextureSide); !decoded) {
+            state.SkipWithError(decoded.reason().c_str());
             return;
         }
         benchmark::DoNotOptimize(image.pixels.get());

@@ -29,7 +29,7 @@ const ScratchFolder& folder() {
     return scratch;
 }
 
-ModelFileDescription stripModel() {
+ModelFile stripModel() {
     ModelFileNode node;
     node.name = "strip";
     node.texCoords = {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}};
@@ -43,7 +43,7 @@ ModelFileDescription stripModel() {
             {first, static_cast<std::int16_t>(first + 1), static_cast<std::int16_t>(first + 2)},
             {0, 1, 2}));
     }
-    ModelFileDescription model;
+    ModelFile model;
     model.nodes = {node};
     return model;
 }

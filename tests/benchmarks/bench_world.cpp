@@ -68,10 +68,10 @@ std::vector<std::string> modelTextures(int k) {
 
 // A base and a top node, each a strip of small faces along a random walk; every other model's top
 // turns between two key frames.
-ModelFileDescription benchmarkModel(int k, std::mt19937& random) {
+ModelFile benchmarkModel(int k, std::mt19937& random) {
     std::uniform_real_distribution<float> step(-1.5f, 1.5f);
     std::uniform_real_distribution<float> unit(0, 1);
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = modelTextures(k);
     for (const bool top : {false, true}) {
         ModelFileNode node;
@@ -170,9 +170,10 @@ BenchmarkGlContext& context() {
 }
 
 void deleteTextures(World& world) {
-    glDeleteTextures(world.ground.textureCount, world.ground.textures.data());
+    glDeleteTextures(static_cast<GLsizei>(world.ground.textures.size()),
+                     world.ground.textures.data());
     for (Model& model : world.models) {
-        glDeleteTextures(model.textureCount, model.textures.data());
+        glDeleteTextures(static_cast<GLsizei>(model.textures.size()), model.textures.data());
     }
 }
 
@@ -210,7 +211,7 @@ void BM_ReadFiles(benchmark::State& state) {
     std::int64_t bytes = 0;
     for (auto _ : state) {
         for (const std::string& path : paths) {
-            bytes += static_cast<std::int64_t>(readHostFile(path).bytes.size());
+            bytes += static_cast<std::int64_t>(readHostFile(path)->size());
         }
     }
     state.SetBytesProcessed(bytes);
@@ -219,11 +220,11 @@ BENCHMARK(BM_ReadFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ParseFiles(benchmark::State& state) {
     const Scene& s = scene();
-    const auto world = readHostFile(s.worldPath).bytes;
-    const auto ground = readHostFile(s.groundPath).bytes;
+    const auto world = *readHostFile(s.worldPath);
+    const auto ground = *readHostFile(s.groundPath);
     std::vector<std::vector<std::uint8_t>> models;
     for (const std::string& path : s.modelPaths) {
-        models.push_back(readHostFile(path).bytes);
+        models.push_back(*readHostFile(path));
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(parseWorldFile(world));
@@ -239,7 +240,7 @@ BENCHMARK(BM_ParseFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 std::map<std::string, std::vector<std::uint8_t>> textureFiles() {
     std::map<std::string, std::vector<std::uint8_t>> files;
     for (int i = 0; i < kTextures; ++i) {
-        files[textureName(i)] = readHostFile(texturePath(scene().root, textureName(i))).bytes;
+        files[textureName(i)] = *readHostFile(texturePath(scene().root, textureName(i)));
     }
     return files;
 }

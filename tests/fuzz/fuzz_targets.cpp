@@ -15,6 +15,7 @@
 #include "app/window.h"
 #include "ground/ground.h"
 #include "io/input_limits.h"
+#include "model/model.h"
 #include "model/model_file.h"
 #include "platform/emulated_win32.h"
 #include "platform/gl.h"
@@ -63,12 +64,13 @@ bool describableBy(FuzzBytes data, std::int64_t width, std::int64_t height) {
 }
 
 void fuzzBmp(FuzzBytes data) {
-    const DibDecoding decoding = decodeDib(data, kMaxTextureSide);
-    if (decoding.failure != nullptr || decoding.refusal != nullptr) {
-        require(decoding.image.pixels == nullptr, "a refused BMP has no pixels");
+    const Result<RgbImage> decoded = decodeDib(data, kMaxTextureSide);
+    if (!decoded) {
+        require(decoded.kind() != Failure::none && !decoded.reason().empty(),
+                "a refused BMP says why");
         return;
     }
-    const RgbImage& image = decoding.image;
+    const RgbImage& image = *decoded;
     require(image.width > 0 && image.width <= kMaxTextureSide && image.height > 0 &&
                 image.height <= kMaxTextureSide,
             "a decoded BMP has 1 to kMaxTextureSide rows and columns");
@@ -91,8 +93,10 @@ void fuzzTga(FuzzBytes data) {
     }
     TgaImage image;
     const FuzzBytes file = data.subspan(1);
-    if (decodeTga(file, image, tgaFlagsOf(data[0]), kMaxTextureSide) != nullptr) {
-        require(image.pixels == nullptr, "a refused TGA keeps no pixels");
+    if (const ReadResult decoded = decodeTga(file, image, tgaFlagsOf(data[0]), kMaxTextureSide);
+        !decoded) {
+        require(image.pixels == nullptr && !decoded.reason().empty(),
+                "a refused TGA keeps no pixels and says why");
         return;
     }
     require(image.pixels != nullptr && image.imageSize > 0, "a decoded TGA has pixels");
@@ -120,7 +124,7 @@ Ground groundOf(GroundFile& file) {
 
 void fuzzGround(FuzzBytes data) {
     auto file = parseGroundFile(data);
-    require(static_cast<bool>(file) == file.reason().empty(),
+    require(static_cast<bool>(file) == (file.kind() == Failure::none && file.reason().empty()),
             "a refused ground file says why, and only then");
     if (!file) {
         return;
@@ -161,18 +165,18 @@ constexpr int kAnimationSteps = 4;
 
 void fuzzModel(FuzzBytes data) {
     auto file = parseModelFile(data);
-    require(static_cast<bool>(file) == file.reason().empty(),
+    require(static_cast<bool>(file) == (file.kind() == Failure::none && file.reason().empty()),
             "a refused model file says why, and only then");
     if (!file) {
         return;
     }
-    Model& model = file->model;
-    require(model.nodeCount >= 1 && model.nodeCount <= MaxModelNodes &&
-                model.nodes.size() == static_cast<std::size_t>(model.nodeCount),
+    Model model(std::move(file->records));
+    const auto nodeCount = static_cast<std::int32_t>(model.nodes.size());
+    require(nodeCount >= 1 && nodeCount <= MaxModelNodes,
             "a parsed model has 1 to MaxModelNodes nodes");
     require(model.parentIndex.size() == model.nodes.size() &&
                 std::all_of(model.parentIndex.begin(), model.parentIndex.end(),
-                            [&](std::int32_t p) { return p >= 0 && p < model.nodeCount; }),
+                            [&](std::int32_t p) { return p >= 0 && p < nodeCount; }),
             "every parent index names a node");
     // The texture tables as createTextures leaves them, without GL names.
     model.textures.assign(model.textureNames.size(), 0);

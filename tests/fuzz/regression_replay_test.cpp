@@ -21,10 +21,10 @@ TEST(FuzzRegressions, EveryFiledInputIsReadSafely) {
         const FuzzTarget* target = findFuzzTarget(name);
         ASSERT_NE(target, nullptr) << "regression folder of no fuzz target: " << name;
         for (const fs::directory_entry& input : fs::directory_iterator(folder.path())) {
-            const HostFile file = readHostFile(input.path().string());
+            const Result<FileBytes> file = readHostFile(input.path().string());
             ASSERT_TRUE(file) << input.path();
             SCOPED_TRACE(input.path().string());
-            target->entry(file.bytes);
+            target->entry(*file);
             ++replayed;
         }
     }

@@ -212,24 +212,26 @@ ModelFileNode triangleNode(std::string name, std::string parentName) {
 }
 
 void writeModelSeeds(SeedFolder& seeds) {
-    ModelFileDescription single;
+    ModelFile single;
     single.textureNames = {"wood.bmp"};
     single.nodes = {triangleNode("body", "")};
     seeds.write("model", "single", modelFileBytes(single));
 
-    ModelFileDescription animated;
+    ModelFile animated;
     animated.textureNames = {"wood.bmp", "leaf.tga"};
     animated.nodes = {triangleNode("trunk", ""), triangleNode("crown", "trunk")};
     animated.nodes[0].rootExtraWord = 7;
     animated.nodes[1].textureIndices = {1, 0};
     animated.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {300, {0, 0.7071f, 0, 0.7071f}}};
-    animated.nodes[1].zeroWordsBefore = 1;
-    seeds.write("model", "animated", modelFileBytes(animated));
+    ModelFileLayout oneZeroWordBefore;
+    oneZeroWordBefore.zeroWordsBefore = {0, 1};
+    seeds.write("model", "animated", modelFileBytes(animated, oneZeroWordBefore));
 
-    ModelFileDescription oneZeroWord = animated;
-    oneZeroWord.nodes[0].zeroWordsAfterFaces = 1;
+    ModelFile oneZeroWord = animated;
     oneZeroWord.nodes.push_back(triangleNode("branch", "crown"));
-    seeds.write("model", "one_zero_word", modelFileBytes(oneZeroWord));
+    ModelFileLayout oneZeroWordAfter = oneZeroWordBefore;
+    oneZeroWordAfter.zeroWordsAfterFaces = {1};
+    seeds.write("model", "one_zero_word", modelFileBytes(oneZeroWord, oneZeroWordAfter));
 }
 
 void writeWorldSeeds(SeedFolder& seeds) {
@@ -268,7 +270,7 @@ void writeThumbnailSeeds(SeedFolder& seeds) {
     GroundFile hills = terracedGround(4, 3, {});
     hills.cells[5].heights[2] = -300;
     seeds.write("thumbnail", "ground", thumbnailInput(0, groundFileBytes(hills)));
-    ModelFileDescription tree;
+    ModelFile tree;
     tree.nodes = {triangleNode("trunk", ""), triangleNode("crown", "trunk"),
                   triangleNode("leaf", "crown")};
     tree.nodes[2].transform.position = {200, 150, 0};

@@ -142,33 +142,37 @@ TEST(GroundFileTest, NegativeCountsAndCountsBeyondTheFileAreRejected) {
     struct Damage {
         std::size_t offset;
         std::int32_t value;
-        const char* expected;  // part of the message
+        Failure kind;
+        std::string text;
     };
+    const Failure negative = Failure::outOfRange;
+    const Failure cut = Failure::tooShort;
+    const std::string cellsCut = "The cells run past the end of the file";
     const Damage damages[] = {
-        {kWidth, -1, "Negative"},
-        {kHeight, -3, "Negative"},
-        {kTextureCount, -1, "Negative"},
-        {kBlockCount, -1, "Negative"},
-        {kSurfaceCount, INT_MIN, "Negative"},
-        {kTextureCount, INT_MAX, "texture entries run past the end"},
-        {kTextureCount, 2, ""},  // the rest of the file no longer lines up
-        {kBlockCount, INT_MAX, "blocks run past the end"},
-        {kSurfaceCount, 1 << 28, "surfaces run past the end"},
-        {kWidth, INT_MAX, "cells run past the end"},
-        {kHeight, 65536, "cells run past the end"},
+        {kWidth, -1, negative, "Negative ground size"},
+        {kHeight, -3, negative, "Negative ground size"},
+        {kTextureCount, -1, negative, "Negative number of texture entries"},
+        {kBlockCount, -1, negative, "Negative number of blocks"},
+        {kSurfaceCount, INT_MIN, negative, "Negative number of surfaces"},
+        {kTextureCount, INT_MAX, cut, "The texture entries run past the end of the file"},
+        {kBlockCount, INT_MAX, cut, "The blocks run past the end of the file"},
+        {kSurfaceCount, 1 << 28, cut, "The surfaces run past the end of the file"},
+        {kWidth, INT_MAX, cut, cellsCut},
+        {kHeight, 65536, cut, cellsCut},
     };
     for (const Damage& damage : damages) {
-        std::string error;
-        EXPECT_FALSE(parse(withField(bytes, damage.offset, damage.value), error));
-        EXPECT_NE(error.find(damage.expected), std::string::npos)
-            << "offset " << damage.offset << " value " << damage.value << ": " << error;
+        const auto parsed = parseGroundFile(withField(bytes, damage.offset, damage.value));
+        EXPECT_EQ(parsed.kind(), damage.kind) << damage.text;
+        EXPECT_EQ(parsed.reason(), damage.text);
     }
+    // The rest of the file no longer lines up.
+    EXPECT_FALSE(parseGroundFile(withField(bytes, kTextureCount, 2)));
     // Both sides negative: their product is positive, the size is not.
-    std::string error;
-    EXPECT_FALSE(parse(withField(withField(bytes, kWidth, -2), kHeight, -3), error));
-    EXPECT_NE(error.find("Negative"), std::string::npos) << error;
+    EXPECT_EQ(parseGroundFile(withField(withField(bytes, kWidth, -2), kHeight, -3)).kind(),
+              Failure::outOfRange);
     // Width and height so large that their product overflows 32 bits.
-    EXPECT_FALSE(parse(withField(withField(bytes, kWidth, 65536), kHeight, 65536), error));
+    EXPECT_EQ(parseGroundFile(withField(withField(bytes, kWidth, 65536), kHeight, 65536)).kind(),
+              Failure::tooShort);
 }
 
 }  // namespace

@@ -12,9 +12,7 @@ Ground groundOf(std::int32_t width, std::int32_t height, std::vector<GroundCell>
     ground.width = width;
     ground.height = height;
     ground.cells = std::move(cells);
-    ground.surfaceCount = static_cast<std::int32_t>(surfaces.size());
     ground.surfaces = std::move(surfaces);
-    ground.textureCount = static_cast<std::int32_t>(textures.size());
     ground.textures = std::move(textures);
     return ground;
 }

@@ -19,9 +19,9 @@ TEST(HostFiles, BackslashesAndLetterCaseResolveToTheFileOnDisk) {
     folder.writeText("Data/Texture/Wall.BMP", "bmp");
     const std::string root = folder.string();
 
-    const HostFile file = readHostFile(root + "\\data\\texture\\wall.bmp");
+    const Result<FileBytes> file = readHostFile(root + "\\data\\texture\\wall.bmp");
     ASSERT_TRUE(file);
-    EXPECT_EQ(std::string(file.bytes.begin(), file.bytes.end()), "bmp");
+    EXPECT_EQ(std::string(file->begin(), file->end()), "bmp");
     EXPECT_EQ(hostPath(root + "\\DATA\\texture\\WALL.bmp"), root + "/Data/Texture/Wall.BMP");
 
     // A component that matches nothing keeps its spelling, and so does the rest.
@@ -41,18 +41,17 @@ TEST(HostFiles, NamesAreBytesAndNeverReEncoded) {
 TEST(HostFiles, FilesOverTheLimitAreRefusedAndStartsReadAsFarAsAsked) {
     ScratchFolder folder;
     const std::string path = folder.writeText("ten", "0123456789").string();
-    EXPECT_EQ(readHostFile(path, 10).bytes.size(), 10u);
-    const HostFile refused = readHostFile(path, 9);
+    EXPECT_EQ(readHostFile(path, 10)->size(), 10u);
+    const Result<FileBytes> refused = readHostFile(path, 9);
     EXPECT_FALSE(refused);
-    EXPECT_EQ(refused.problem, HostFile::Problem::tooLarge);
-    EXPECT_TRUE(refused.bytes.empty());
-    EXPECT_EQ(readHostFile(folder.string() + "/missing").problem, HostFile::Problem::cannotOpen);
+    EXPECT_EQ(refused.kind(), Failure::tooLarge);
+    EXPECT_EQ(readHostFile(folder.string() + "/missing").kind(), Failure::cannotOpen);
     // A folder opens for reading here, but gives no bytes.
-    EXPECT_EQ(readHostFile(folder.string()).problem, HostFile::Problem::unreadable);
+    EXPECT_EQ(readHostFile(folder.string()).kind(), Failure::unreadable);
 
-    EXPECT_EQ(readHostFileStart(path, 4), (std::vector<std::uint8_t>{'0', '1', '2', '3'}));
+    EXPECT_EQ(*readHostFileStart(path, 4), (std::vector<std::uint8_t>{'0', '1', '2', '3'}));
     EXPECT_EQ(readHostFileStart(path, 64)->size(), 10u);
-    EXPECT_FALSE(readHostFileStart(folder.string(), 4));  // a folder is not a file
+    EXPECT_EQ(readHostFileStart(folder.string(), 4).kind(), Failure::unreadable);
 }
 
 TEST(HostFiles, FifosSocketsAndDevicesAreRefusedAtOnce) {
@@ -61,11 +60,10 @@ TEST(HostFiles, FifosSocketsAndDevicesAreRefusedAtOnce) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string named = folder.string() + "\\pipe.BMP";  // found by the case-blind match
 
-    const auto whole = withoutWaiting(fifo, [&] { return readHostFile(named).problem; });
-    EXPECT_EQ(whole, HostFile::Problem::notRegular);
-    const auto start = withoutWaiting(fifo, [&] { return readHostFileStart(named, 4); });
-    ASSERT_TRUE(start);
-    EXPECT_FALSE(*start);
+    const auto whole = withoutWaiting(fifo, [&] { return readHostFile(named).kind(); });
+    EXPECT_EQ(whole, Failure::notRegularFile);
+    const auto start = withoutWaiting(fifo, [&] { return readHostFileStart(named, 4).kind(); });
+    EXPECT_EQ(start, Failure::notRegularFile);
     EXPECT_EQ(withoutWaiting(fifo, [&] { return hostFileReadable(named); }), false);
 
     // A socket cannot be opened at all; a device opens, and is refused.
@@ -80,16 +78,16 @@ TEST(HostFiles, FifosSocketsAndDevicesAreRefusedAtOnce) {
     EXPECT_FALSE(readHostFile(socketPath.string()));
     EXPECT_FALSE(hostFileReadable(socketPath.string()));
     ::close(listening);
-    EXPECT_EQ(readHostFile("/dev/zero").problem, HostFile::Problem::notRegular);
-    EXPECT_FALSE(readHostFileStart("/dev/zero", 4));
+    EXPECT_EQ(readHostFile("/dev/zero").kind(), Failure::notRegularFile);
+    EXPECT_EQ(readHostFileStart("/dev/zero", 4).kind(), Failure::notRegularFile);
     EXPECT_FALSE(hostFileReadable("/dev/null"));
 
     // A folder keeps its own problem, and still counts as opened; a file read after all this is
     // read whole.
-    EXPECT_EQ(readHostFile(folder.string()).problem, HostFile::Problem::unreadable);
+    EXPECT_EQ(readHostFile(folder.string()).kind(), Failure::unreadable);
     EXPECT_TRUE(hostFileReadable(folder.string()));
     const std::string path = folder.writeText("ten", "0123456789").string();
-    EXPECT_EQ(readHostFile(path).bytes.size(), 10u);
+    EXPECT_EQ(readHostFile(path)->size(), 10u);
 }
 
 // Within a scope each folder is listed once: a file added to a listed folder is not found by a

@@ -21,7 +21,9 @@
 #include "formats/world_writer.h"
 #include "gl_test.h"
 #include "ground/ground.h"
+#include "io/host_files.h"
 #include "model/model.h"
+#include "model/model_file.h"
 #include "scratch_folder.h"
 #include "world/world.h"
 
@@ -74,7 +76,7 @@ class ExhaustedMemory : public HeadlessGlTest {
     // A one-node model and a 2 x 2 ground, each with one texture; gives the path that a world
     // composes for it.
     std::string writeModel(const std::string& name, const std::string& textureName) const {
-        ModelFileDescription model;
+        ModelFile model;
         ModelFileNode node;
         node.name = "root";
         node.textureIndices = {0};
@@ -131,7 +133,7 @@ TEST_F(ExhaustedMemory, AWorldStaysEmptyOrLoadsWithoutWhatFailed) {
         [&](bool, const std::string& errors) {
             reported.insert(errors);
             if (errors == outOfMemory(path)) {
-                EXPECT_EQ(world.instanceCount, 0);
+                EXPECT_TRUE(world.instances.empty());
                 EXPECT_TRUE(world.loaded.empty());
                 EXPECT_EQ(world.ground.width, 0);
                 return;
@@ -159,6 +161,39 @@ TEST_F(ExhaustedMemory, TheArgumentFileCannotBeRead) {
             EXPECT_EQ(headless.messageBoxes[0].text, "Can't read orvalis.arg");
         });
     EXPECT_GT(runs, 0);
+}
+
+// A parser says that memory ran out as the kind of its failure, and says nothing itself.
+TEST_F(ExhaustedMemory, ParsersGiveOutOfMemoryAndThrowNothing) {
+    writeModel("m", "m.bmp");
+    writeGround("g.gnd", "g.tga");
+    const FileBytes model = *readHostFile((scratch.path() / "data" / "model" / "m").string());
+    const FileBytes ground = *readHostFile((scratch.path() / "data" / "g.gnd").string());
+    WorldFileDescription description;
+    description.groundName = "g.gnd";
+    description.placements = {{"m"}};
+    const FileBytes world = worldFileBytes(description);
+    const std::string arguments = "data\nm\n";
+    const std::vector<std::function<Failure()>> parsers{
+        [&] { return parseModelFile(model).kind(); },
+        [&] { return parseGroundFile(ground).kind(); },
+        [&] { return parseWorldFile(world).kind(); },
+        [&] { return parseArgumentFile(arguments).kind(); },
+    };
+    for (const auto& parse : parsers) {
+        Failure kind = Failure::none;
+        const int runs = failEachAllocationInTurn(
+            [&] {
+                kind = parse();
+                return kind == Failure::none;
+            },
+            [&](bool parsed, const std::string& errors) {
+                EXPECT_FALSE(parsed);
+                EXPECT_EQ(kind, Failure::outOfMemory);
+                EXPECT_EQ(errors, "");
+            });
+        EXPECT_GT(runs, 0);
+    }
 }
 
 }  // namespace

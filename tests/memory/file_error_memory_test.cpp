@@ -16,7 +16,7 @@ TEST(FileErrorMemory, EachFailingAllocationStillGivesOneLine) {
         const std::string path = "model\\" + std::to_string(n) + ".omd";
         testing::internal::CaptureStderr();
         armAllocationFailure(n);
-        reportFileError(kOutOfMemory, path);
+        reportFileError(kOutOfMemory.text, path);
         const bool failed = disarmAllocationFailure();
         const std::string line = testing::internal::GetCapturedStderr();
         if (!failed) {

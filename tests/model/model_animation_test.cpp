@@ -34,7 +34,6 @@ TEST(KeyFrames, QuaternionMatricesTurnAboutTheirAxes) {
 TEST(KeyFrames, ClockStepsThroughTheKeyFramesAndWraps) {
     ModelNode node;
     node.keyFrames = {{0, kIdentity}, {1000, kIdentity}, {2000, kQuarterTurnZ}};
-    node.keyFrameCount = 3;
     std::vector<std::int32_t> clocks;
     for (int draw = 0; draw < 22; ++draw) {
         clocks.push_back(node.animTime);

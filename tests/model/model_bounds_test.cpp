@@ -14,7 +14,7 @@ constexpr Vector3 kEmptyMax{-999999, -999999, -999999};
 }  // namespace
 
 TEST(ModelBounds, OneNodeIgnoresOffsetAndPosition) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {triangleNode("only", "", {0, 0, 0}, {2, 4, 6}, {1, 1, 1})};
     file.nodes[0].transform.offset = {5, 5, 5};
     file.nodes[0].transform.position = {7, 7, 7};
@@ -25,7 +25,7 @@ TEST(ModelBounds, OneNodeIgnoresOffsetAndPosition) {
 }
 
 TEST(ModelBounds, CountNodeZeroAndTheRootsChildrenOnly) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("root", ""), pointNode("child", "root"),
                   pointNode("grandchild", "child", {500, 500, 500}),
                   pointNode("orphan", "nobody", {-1, -1, -1})};
@@ -43,7 +43,7 @@ TEST(ModelBounds, CountNodeZeroAndTheRootsChildrenOnly) {
 }
 
 TEST(ModelBounds, NodesWithoutVerticesKeepTheEmptyValues) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("root", ""), pointNode("empty", "root")};
     file.nodes[0].vertices = {{-1, 0, 0}, {1, 0, 0}, {0, 0, 0}};
     file.nodes[1].vertices.clear();
@@ -64,7 +64,7 @@ TEST(ModelBounds, NodesWithoutVerticesKeepTheEmptyValues) {
 }
 
 TEST(ModelBounds, VerticesCountUnderTheNodeMatrix) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("swap", "", {1, 2, 3})};
     float* m = file.nodes[0].transform.matrix;
     std::fill(m, m + 9, 0.0f);

@@ -23,8 +23,8 @@ std::vector<int> chainOf(int length) {
 
 // A node per entry of `parents` (-1 for the root), each a small triangle moved by (0.2, 0.1, 0)
 // from its parent.
-ModelFileDescription treeOf(const std::vector<int>& parents) {
-    ModelFileDescription file;
+ModelFile treeOf(const std::vector<int>& parents) {
+    ModelFile file;
     for (std::size_t i = 0; i < parents.size(); ++i) {
         const std::string parent = parents[i] < 0 ? "" : "n" + std::to_string(parents[i]);
         file.nodes.push_back(triangleNode("n" + std::to_string(i), parent, {0, 0, 0}, {0.1f, 0, 0},
@@ -37,8 +37,8 @@ ModelFileDescription treeOf(const std::vector<int>& parents) {
 // The tree of 30 nodes with some of them turning, scaling or moving their mesh, as `turnOf` and
 // the expected faces below have it: node 2 turns about x, node 26 about z, node 27 scales, node
 // 28 turns about x by its key frames, node 29 moves and turns its mesh.
-ModelFileDescription transformedTreeOf(const std::vector<int>& parents) {
-    ModelFileDescription file = treeOf(parents);
+ModelFile transformedTreeOf(const std::vector<int>& parents) {
+    ModelFile file = treeOf(parents);
     const auto quarterTurn = [&](std::size_t i, Vector3 axis) {
         file.nodes[i].transform.rotationAngle = radiansFor(90);
         file.nodes[i].transform.rotationAxis = axis;
@@ -124,7 +124,7 @@ TEST_F(DeepModelTree, EveryNodeIsDrawnWhereItsAncestorsPutIt) {
 
     for (const auto& [tree, parents] : trees) {
         Model model = parsedModel(transformedTreeOf(parents));
-        ASSERT_EQ(model.nodeCount, 30);
+        ASSERT_EQ(model.nodes.size(), 30u);
         const Drawn drawn = drawBelow(kCallerMatrices, model);
         EXPECT_EQ(drawn.error, static_cast<GLenum>(GL_NO_ERROR)) << tree;
         EXPECT_EQ(drawn.depthAfter, kCallerMatrices) << tree << ": the stack is left as found";

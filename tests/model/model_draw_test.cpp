@@ -41,7 +41,7 @@ class ModelDraw : public ModelDrawTest {
 }  // namespace
 
 TEST_F(ModelDraw, OneNodeModelTransformsInOrder) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {triangleNode("only", "", {1, 0, 0}, {0, 2, 0}, {0, 0, 4})};
     NodeTransform& t = file.nodes[0].transform;
     std::fill(std::begin(t.matrix), std::end(t.matrix), 0.0f);
@@ -78,7 +78,7 @@ TEST_F(ModelDraw, OneNodeModelTransformsInOrder) {
 }
 
 TEST_F(ModelDraw, NodeTreeTransformsInOrder) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {triangleNode("root", "", {0, 0, 0}, {1, 0, 0}, {0, 1, 1}),
                   triangleNode("arm", "root", {0, 0, 0}, {0, 1, 0}, {1, 0, 1}),
                   triangleNode("hand", "arm", {1, 1, 0}, {0, 1, 0}, {0, 0, 1})};
@@ -123,7 +123,7 @@ TEST_F(ModelDraw, NodeAnglesTurnIntoDegreesByTheFactorOfTheFiles) {
     // Of 5000 radians, 180 / 3.14159 makes 286479.14 degrees and 180 / pi 286478.90: the quarter
     // of a degree between them shows in the matrix that the node leaves for its children.
     constexpr float kAngle = 5000;
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("root", ""), pointNode("arm", "root")};
     file.nodes[1].transform.rotationAngle = kAngle;
     file.nodes[1].transform.rotationAxis = {0, 0, 1};
@@ -169,7 +169,7 @@ ModelFileNode slotNode(std::string name, std::string parentName,
 }
 
 TEST_F(ModelDraw, EachFaceBindsAndBlendsOrAlphaTestsByItsTexture) {
-    ModelFileDescription file;
+    ModelFile file;
     file.textureNames = {"blue.bmp", "red.bmp", "green.tga"};
     file.nodes = {slotNode("n0", "", {{0, 0}, {1, 1}, {2, 2}, {3, 9}}),
                   slotNode("n1", "n0", {{4, 7}}), slotNode("n2", "n0", {{5, 0}})};
@@ -215,7 +215,7 @@ TEST_F(ModelDraw, EachFaceBindsAndBlendsOrAlphaTestsByItsTexture) {
 }
 
 TEST_F(ModelDraw, EachNodeIsDrawnOnceAndEveryDrawAdvancesItsClock) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("a", "b", {1, 0, 0}), pointNode("b", "a", {2, 0, 0})};
     file.nodes[0].vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     file.nodes[1].vertices = file.nodes[0].vertices;
@@ -239,7 +239,7 @@ TEST_F(ModelDraw, EachNodeIsDrawnOnceAndEveryDrawAdvancesItsClock) {
 TEST_F(ModelDraw, ANameRepeatedAThousandTimesLoadsOnce) {
     const ScratchFolder scratch;
     const std::filesystem::path& root = scratch.path();
-    ModelFileDescription file;
+    ModelFile file;
     file.textureNames = std::vector<std::string>(1000, "missing.tga");
     file.nodes = {pointNode("a", "")};
     const std::string path = (root / "model.omd").string();
@@ -262,7 +262,7 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     const std::filesystem::path root =
         std::filesystem::path(::testing::TempDir()) / "orvalis_model_load";
     std::filesystem::remove_all(root);
-    ModelFileDescription file;
+    ModelFile file;
     file.textureNames = {"missing.bmp", "glow.tga", "gone.tga"};
     file.nodes = {pointNode("a", "")};
     file.nodes[0].textureIndices = {1, 2, 0, 1};
@@ -288,9 +288,9 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     const ReadResult notThere = missing.load(root.c_str(), (root / "nothing.omd").c_str(), scene);
     EXPECT_FALSE(notThere);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the caller decides";
-    EXPECT_EQ(notThere.status(), ReadStatus::cannotOpen);
-    EXPECT_EQ(missing.nodeCount, 0);
-    EXPECT_EQ(missing.textureCount, 0);
+    EXPECT_EQ(notThere.kind(), Failure::cannotOpen);
+    EXPECT_EQ(missing.nodes.size(), 0u);
+    EXPECT_EQ(missing.textureNames.size(), 0u);
 
     std::vector<std::uint8_t> cut = modelFileBytes(file);
     cut.resize(40);
@@ -302,8 +302,8 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     EXPECT_FALSE(cutShort);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "model texture list cut short - " + cutPath + "\n");
-    EXPECT_EQ(cutShort.status(), ReadStatus::damaged);
-    EXPECT_EQ(damaged.textureCount, 0);
+    EXPECT_EQ(cutShort.kind(), Failure::tooShort);
+    EXPECT_EQ(damaged.textureNames.size(), 0u);
     EXPECT_TRUE(damaged.textures.empty());
 
     // What the parser left out of a model that loads is reported by the reader.
@@ -314,5 +314,5 @@ TEST_F(ModelDraw, LoadsTexturesAndResolvesNodeTables) {
     EXPECT_TRUE(model.load(root.c_str(), path.c_str(), reload));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "model node 0: 1 of 2 faces skipped, indices out of range - " + path + "\n");
-    EXPECT_EQ(model.nodes[0].faceCount, 1);
+    EXPECT_EQ(model.nodes[0].faces.size(), 1u);
 }

@@ -28,19 +28,19 @@ ParseOutcome parseBytes(const std::vector<std::uint8_t>& bytes) {
     auto file = parseModelFile(bytes);
     outcome.loaded = static_cast<bool>(file);
     if (!file) {
-        reportFileError(file.reason(), path);
+        reported(file.result(), path);
     } else {
-        for (const std::string& skipped : file->skipped) {
-            reportFileError(skipped, path);
+        for (const ReadResult& skipped : file->skipped) {
+            reported(skipped, path);
         }
-        outcome.model = std::move(file->model);
+        outcome.model = Model(std::move(file->records));
     }
     outcome.errors = GetCapturedStderr();
     return outcome;
 }
 
-ModelFileDescription twoNodeFile() {
-    ModelFileDescription file;
+ModelFile twoNodeFile() {
+    ModelFile file;
     file.textureNames = {"a.bmp", "b.tga"};
     file.nodes = {pointNode("root", ""), pointNode("child", "root", {1, 2, 3})};
     return file;
@@ -65,26 +65,32 @@ std::vector<std::string> nodeNames(const Model& model) {
 
 }  // namespace
 
-TEST(ModelReader, ReadsHeaderTexturesAndRootOnlyFields) {
-    ModelFileDescription file = twoNodeFile();
+// The parser gives back every field the writer took: the header, the texture names, node 0's
+// extra fields (node 1 has none: its names and arrays are only right if none were read), the
+// transforms, meshes and key frames. The model built from the records holds them.
+TEST(ModelReader, ReadsBackTheRecordsItWasWritten) {
+    ModelFile file = twoNodeFile();
     for (std::size_t i = 0; i < file.header.size(); ++i) {
         file.header[i] = static_cast<std::uint8_t>(0xA0 + i);
     }
     file.nodes[0].rootExtraWord = 0x12345678;
     file.nodes[0].rootExtraValues = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     file.nodes[1].textureIndices = {1, 0};
+    file.nodes[1].transform.rotationAngle = 0.5f;
+    file.nodes[1].transform.offset = {4, 5, 6};
+    file.nodes[1].faces[0].unused[9] = 0xEE;
+    file.nodes[1].keyFrames = {{0, {0, 0, 0, 1}}, {700, {0, 1, 0, 0}}};
+    const auto parsed = parseModelFile(modelFileBytes(file));
+    ASSERT_TRUE(parsed) << parsed.reason();
+    EXPECT_EQ(parsed->records, file);
+    EXPECT_TRUE(parsed->skipped.empty());
+
     const Model model = parsedModel(file);
     EXPECT_EQ(model.header, file.header);
     EXPECT_EQ(model.textureNames, file.textureNames);
-    ASSERT_EQ(model.nodeCount, 2);
-    EXPECT_EQ(model.nodes[0].rootExtraWord, 0x12345678u);
-    EXPECT_EQ(model.nodes[0].rootExtraValues, file.nodes[0].rootExtraValues);
-    // Node 1 has no extra fields: its names and arrays are only right if none were read.
-    EXPECT_EQ(model.nodes[1].name, "child");
-    EXPECT_EQ(model.nodes[1].parentName, "root");
-    EXPECT_EQ(model.nodes[1].textureIndices, (std::vector<std::int32_t>{1, 0}));
-    EXPECT_EQ(model.nodes[1].vertexCount, 3);
-    EXPECT_EQ(model.nodes[1].vertices[2].z, 3);
+    ASSERT_EQ(model.nodes.size(), 2u);
+    EXPECT_EQ(static_cast<const ModelFileNode&>(model.nodes[1]), file.nodes[1]);
+    EXPECT_EQ(model.parentIndex, (std::vector<std::int32_t>{0, 0}));
     EXPECT_FALSE(model.nodes[0].singleNode);
     EXPECT_FALSE(model.nodes[1].singleNode);
 
@@ -110,28 +116,29 @@ TEST(ModelReader, FollowsTheContinuationWordsBetweenNodesAndBeforeKeyFrames) {
         {"key frames, then two zero words end the list", true, 0, false, 0},
     };
     for (const Case& c : cases) {
-        ModelFileDescription file;
+        ModelFile file;
+        ModelFileLayout layout;
         file.nodes = {pointNode("a", "")};
-        file.nodes[0].zeroWordsAfterFaces = c.zerosAfterFaces;
+        layout.zeroWordsAfterFaces = {c.zerosAfterFaces};
         if (c.node0Animated) {
             file.nodes[0].keyFrames = {{0, {0, 0, 0, 1}}, {500, {1, 0, 0, 0}}};
         }
         if (c.hasNode1) {
             file.nodes.push_back(pointNode("b", "a"));
-            file.nodes[1].zeroWordsBefore = c.zerosBeforeNode1;
+            layout.zeroWordsBefore = {0, c.zerosBeforeNode1};
         }
-        const ParseOutcome outcome = parseBytes(modelFileBytes(file));
+        const ParseOutcome outcome = parseBytes(modelFileBytes(file, layout));
         EXPECT_TRUE(outcome.loaded) << c.what;
         const std::vector<std::string> expected =
             c.hasNode1 ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a"};
         EXPECT_EQ(nodeNames(outcome.model), expected) << c.what;
-        EXPECT_EQ(outcome.model.nodes[0].keyFrameCount, c.node0Animated ? 2 : 0) << c.what;
+        EXPECT_EQ(outcome.model.nodes[0].keyFrames.size(), c.node0Animated ? 2u : 0u) << c.what;
         EXPECT_EQ(outcome.errors, "") << c.what;
     }
 }
 
 TEST(ModelReader, ReadsThirtyNodesAndNothingAfter) {
-    ModelFileDescription file;
+    ModelFile file;
     for (int i = 0; i < 31; ++i) {
         file.nodes.push_back(pointNode("n" + std::to_string(i), "n0"));
     }
@@ -140,13 +147,13 @@ TEST(ModelReader, ReadsThirtyNodesAndNothingAfter) {
     bytes.resize(bytes.size() - 30);
     const ParseOutcome outcome = parseBytes(bytes);
     EXPECT_TRUE(outcome.loaded);
-    EXPECT_EQ(outcome.model.nodeCount, 30);
+    EXPECT_EQ(outcome.model.nodes.size(), 30u);
     EXPECT_EQ(outcome.model.nodes.back().name, "n29");
     EXPECT_EQ(outcome.errors, "");
 }
 
 TEST(ModelReader, LinksParentsByName) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("root", "c"),      pointNode("twin", "root"), pointNode("c", "root"),
                   pointNode("twin", "root"),   pointNode("leaf", "twin"), pointNode("self", "self"),
                   pointNode("stray", "nobody")};
@@ -175,7 +182,7 @@ TEST(ModelReader, DamagedHeaderOrTextureListFailsTheLoad) {
     for (const auto& bytes : damaged) {
         const ParseOutcome outcome = parseBytes(bytes);
         EXPECT_FALSE(outcome.loaded) << bytes.size();
-        EXPECT_EQ(outcome.model.nodeCount, 0);
+        EXPECT_EQ(outcome.model.nodes.size(), 0u);
         EXPECT_TRUE(outcome.model.textureNames.empty());
         EXPECT_TRUE(outcome.errors.ends_with(" - models\\damaged.omd\n")) << outcome.errors;
         EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1);
@@ -209,22 +216,22 @@ TEST(ModelReader, DamagedNodeEndsTheListKeepingTheNodesBefore) {
 
     // Both nodes are whole; only the words that end the list are missing.
     ParseOutcome outcome = parseBytes({whole.begin(), whole.end() - 8});
-    EXPECT_EQ(outcome.model.nodeCount, 2);
+    EXPECT_EQ(outcome.model.nodes.size(), 2u);
     EXPECT_EQ(outcome.errors, "model file ends inside its node list - models\\damaged.omd\n");
 
-    ModelFileDescription badIndex = twoNodeFile();
+    ModelFile badIndex = twoNodeFile();
     badIndex.nodes[1].textureIndices = {0, 2};
     outcome = parseBytes(modelFileBytes(badIndex));
-    EXPECT_EQ(outcome.model.nodeCount, 1);
+    EXPECT_EQ(outcome.model.nodes.size(), 1u);
     EXPECT_EQ(outcome.errors, "model node 1: texture index 2 out of range - models\\damaged.omd\n");
 }
 
 TEST(ModelReader, FileWithoutWholeNodeFailsTheLoad) {
-    ModelFileDescription empty = twoNodeFile();
+    ModelFile empty = twoNodeFile();
     empty.nodes.clear();
     ParseOutcome outcome = parseBytes(modelFileBytes(empty));
     EXPECT_FALSE(outcome.loaded);
-    EXPECT_EQ(outcome.model.nodeCount, 0);
+    EXPECT_EQ(outcome.model.nodes.size(), 0u);
     EXPECT_EQ(outcome.errors, "model file has no nodes - models\\damaged.omd\n");
 
     const std::vector<std::uint8_t> whole = modelFileBytes(twoNodeFile());
@@ -234,7 +241,7 @@ TEST(ModelReader, FileWithoutWholeNodeFailsTheLoad) {
 }
 
 TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {triangleNode("a", "", {0, 0, 0}, {1, 0, 0}, {0, 1, 0})};
     file.nodes[0].faces = {
         modelFace({0, 1, 3}, {0, 1, 2}),    modelFace({0, 1, 2}, {0, -1, 2}),
@@ -244,7 +251,7 @@ TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
     const ParseOutcome outcome = parseBytes(modelFileBytes(file));
     ASSERT_TRUE(outcome.loaded);
     const ModelNode& node = outcome.model.nodes[0];
-    ASSERT_EQ(node.faceCount, 1);
+    ASSERT_EQ(node.faces.size(), 1u);
     ASSERT_EQ(node.faces.size(), 1u);
     EXPECT_EQ(node.faces[0].vertexIndices[0], 2);
     EXPECT_EQ(node.faces[0].textureIndex, 4);
@@ -255,16 +262,15 @@ TEST(ModelReader, SkipsFacesWhoseIndicesAreOutOfRange) {
 // A node record may end the file right after its faces: it has no key frames, and the node
 // list ends there. A part of a word after the faces leaves the record cut short.
 TEST(ModelReader, ANodeMayEndTheFileRightAfterItsFaces) {
-    ModelFileDescription file;
+    ModelFile file;
     file.nodes = {pointNode("only", "")};
-    file.nodes[0].zeroWordsAfterFaces = 0;
-    file.zeroWordsAtEnd = 0;
-    std::vector<std::uint8_t> bytes = modelFileBytes(file);
+    const ModelFileLayout endingAfterFaces{{}, {0, 0}, 0};
+    std::vector<std::uint8_t> bytes = modelFileBytes(file, endingAfterFaces);
     ParseOutcome outcome = parseBytes(bytes);
     EXPECT_TRUE(outcome.loaded);
     EXPECT_EQ(nodeNames(outcome.model), std::vector<std::string>{"only"});
     EXPECT_TRUE(outcome.model.nodes[0].singleNode);
-    EXPECT_EQ(outcome.model.nodes[0].keyFrameCount, 0);
+    EXPECT_TRUE(outcome.model.nodes[0].keyFrames.empty());
     EXPECT_EQ(outcome.errors, "");
     for (int stray = 1; stray <= 3; ++stray) {
         bytes.push_back(0);
@@ -274,9 +280,7 @@ TEST(ModelReader, ANodeMayEndTheFileRightAfterItsFaces) {
     }
 
     file = twoNodeFile();
-    file.nodes[1].zeroWordsAfterFaces = 0;
-    file.zeroWordsAtEnd = 0;
-    outcome = parseBytes(modelFileBytes(file));
+    outcome = parseBytes(modelFileBytes(file, {{}, {2, 0}, 0}));
     EXPECT_EQ(nodeNames(outcome.model), (std::vector<std::string>{"root", "child"}));
     EXPECT_EQ(outcome.errors, "");
 }
@@ -284,7 +288,7 @@ TEST(ModelReader, ANodeMayEndTheFileRightAfterItsFaces) {
 // Every prefix of a file keeps exactly the nodes that it holds whole, one cut right after its
 // faces among them, and reads nothing past its end (the sanitizer build watches the reads).
 TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
-    ModelFileDescription file = twoNodeFile();
+    ModelFile file = twoNodeFile();
     file.nodes.push_back(triangleNode("spin", "child", {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1));
     file.nodes[1].textureIndices = {1};
     file.nodes[2].keyFrames = {{0, {0, 0, 0, 1}}, {900, {0, 1, 0, 0}}};
@@ -295,14 +299,14 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
     std::vector<std::size_t> facesEnd;
     std::vector<std::size_t> recordEnd;
     for (std::size_t i = 0; i < file.nodes.size(); ++i) {
-        ModelFileDescription upTo = file;
+        ModelFile upTo = file;
         upTo.nodes.resize(i + 1);
-        upTo.zeroWordsAtEnd = 0;
-        upTo.nodes[i].zeroWordsAfterFaces = 1;
-        recordEnd.push_back(modelFileBytes(upTo).size());
-        upTo.nodes[i].zeroWordsAfterFaces = 0;
+        ModelFileLayout layout{{}, std::vector<int>(i + 1, 2), 0};
+        layout.zeroWordsAfterFaces[i] = 1;
+        recordEnd.push_back(modelFileBytes(upTo, layout).size());
+        layout.zeroWordsAfterFaces[i] = 0;
         upTo.nodes[i].keyFrames.clear();
-        facesEnd.push_back(modelFileBytes(upTo).size());
+        facesEnd.push_back(modelFileBytes(upTo, layout).size());
     }
     for (std::size_t length = 0; length <= whole.size(); ++length) {
         const ParseOutcome outcome = parseBytes({whole.begin(), whole.begin() + length});
@@ -313,13 +317,14 @@ TEST(ModelReader, EveryTruncationKeepsOnlyWholeNodes) {
         }
         const bool endsAfterFaces = expected < 3 && length == facesEnd[expected];
         expected += endsAfterFaces ? 1 : 0;
-        ASSERT_EQ(model.nodeCount, expected) << length;
-        EXPECT_EQ(outcome.loaded, model.nodeCount > 0);
-        for (std::int32_t i = 0; i < model.nodeCount; ++i) {
+        ASSERT_EQ(model.nodes.size(), static_cast<std::size_t>(expected)) << length;
+        EXPECT_EQ(outcome.loaded, !model.nodes.empty());
+        for (std::int32_t i = 0; i < expected; ++i) {
             EXPECT_EQ(model.nodes[i].name, full.nodes[i].name);
-            EXPECT_EQ(model.nodes[i].faceCount, full.nodes[i].faceCount);
+            EXPECT_EQ(model.nodes[i].faces.size(), full.nodes[i].faces.size());
             const bool cutAfterFaces = endsAfterFaces && i == expected - 1;
-            EXPECT_EQ(model.nodes[i].keyFrameCount, cutAfterFaces ? 0 : full.nodes[i].keyFrameCount)
+            EXPECT_EQ(model.nodes[i].keyFrames.size(),
+                      cutAfterFaces ? 0u : full.nodes[i].keyFrames.size())
                 << length;
         }
         if (endsAfterFaces) {
@@ -344,7 +349,7 @@ TEST(ModelReader, AFileLargerThan256MiBIsRefused) {
     const ReadResult result = model.load("root", path.c_str(), scene);
     EXPECT_FALSE(result);
     EXPECT_EQ(GetCapturedStderr(), "The file is larger than 256 MiB - " + path + "\n");
-    EXPECT_EQ(result.status(), ReadStatus::damaged);
-    EXPECT_EQ(model.nodeCount, 0);
-    EXPECT_EQ(model.textureCount, 0);
+    EXPECT_EQ(result.kind(), Failure::tooLarge);
+    EXPECT_EQ(model.nodes.size(), 0u);
+    EXPECT_EQ(model.textureNames.size(), 0u);
 }

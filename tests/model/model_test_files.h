@@ -6,6 +6,7 @@
 #include <string>
 
 #include "formats/model_writer.h"
+#include "model/model.h"
 #include "model/model_file.h"
 
 // A node with one face over the three given corners, texture coordinates (0,0), (1,0), (0,1).
@@ -31,8 +32,8 @@ inline void expectNear(Vector3 actual, Vector3 expected, float tolerance, const 
 }
 
 // The model parsed from the description's bytes; the test fails when it does not parse.
-inline Model parsedModel(const ModelFileDescription& description) {
+inline Model parsedModel(const ModelFile& description) {
     auto file = parseModelFile(modelFileBytes(description));
     EXPECT_TRUE(file) << file.reason();
-    return file ? std::move(file->model) : Model();
+    return file ? Model(std::move(file->records)) : Model();
 }

@@ -23,11 +23,12 @@ TEST_F(BmpMessages, FailuresShowABoxOwnedByTheFocusWindow) {
     RgbImage image;
     const ReadResult unknown = loadDibImage(damaged.c_str(), kTextureSide, image);
     EXPECT_FALSE(unknown);
-    EXPECT_EQ(unknown.status(), ReadStatus::damaged);
+    EXPECT_EQ(unknown.kind(), Failure::tooShort);
     EXPECT_EQ(unknown.reason(), "Unknown DIB file format.");
     const ReadResult unmapped = loadDibImage(empty.c_str(), kTextureSide, image);
     EXPECT_FALSE(unmapped);
-    EXPECT_EQ(unmapped.status(), ReadStatus::cannotOpen);
+    EXPECT_EQ(unmapped.kind(), Failure::tooShort);
+    EXPECT_EQ(unmapped.reason(), "Failed to open DIB file " + empty + ".\n");
     EXPECT_FALSE(image.pixels);
     ASSERT_TRUE(loadDibImage(good.c_str(), kTextureSide, image));
     EXPECT_EQ(image.width, 3);

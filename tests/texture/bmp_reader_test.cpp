@@ -13,21 +13,22 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes rgbOf(const Bytes& file) {
-    const DibDecoding decoding = decodeDib(file, kTextureSide);
-    if (decoding.failure != nullptr) {
-        ADD_FAILURE() << "decoding failed: " << decoding.failure;
+    const Result<RgbImage> decoded = decodeDib(file, kTextureSide);
+    if (!decoded) {
+        ADD_FAILURE() << "decoding failed: " << decoded.reason();
         return {};
     }
-    const auto* pixels = decoding.image.pixels.get();
-    return Bytes(pixels, pixels + std::size_t(decoding.image.width) * decoding.image.height * 3);
+    const auto* pixels = decoded->pixels.get();
+    return Bytes(pixels, pixels + std::size_t(decoded->width) * decoded->height * 3);
 }
 
-// The message of a failure or a refusal.
-std::string failureOf(const Bytes& file, std::int32_t maxSide = kTextureSide) {
-    const DibDecoding decoding = decodeDib(file, maxSide);
-    EXPECT_FALSE(decoding.image.pixels);
-    EXPECT_TRUE(decoding.failure == nullptr || decoding.refusal == nullptr);
-    return decoding.failure ? decoding.failure : decoding.refusal ? decoding.refusal : "(none)";
+using Told = std::pair<Failure, std::string>;
+
+// The kind and text of a failure or a refusal.
+Told failureOf(const Bytes& file, std::int32_t maxSide = kTextureSide) {
+    const Result<RgbImage> decoded = decodeDib(file, maxSide);
+    EXPECT_FALSE(decoded);
+    return {decoded.kind(), decoded.reason()};
 }
 
 Bytes rampColour(std::uint32_t index) {
@@ -170,10 +171,15 @@ TEST(BmpReader, RunLengthCodesPlacePixelsAndSkipToBlack) {
 }
 
 TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
-    const char* unknown = "Unknown DIB file format.";
-    const char* conversion = "Image file conversion error.";
-    const char* memory = "Out of memory.";
-    const char* tooLarge = "The image is larger than the largest texture";
+    const std::string unknown = "Unknown DIB file format.";
+    const std::string conversion = "Image file conversion error.";
+    const Told unknownFormat{Failure::unsupported, unknown};
+    const Told headerCut{Failure::tooShort, unknown};
+    const Told noPixels{Failure::outOfRange, "Out of memory."};
+    const Told tooLarge{Failure::tooLarge, "The image is larger than the largest texture"};
+    const Told rowsMissing{Failure::tooShort, conversion};
+    const Told unsupportedLayout{Failure::unsupported, conversion};
+    const Told runsOutside{Failure::outOfRange, conversion};
     const BmpPicture picture = indexedPicture(4, 2, 8);
     const auto rle8 = [&](Bytes data) {
         return bmpFile(
@@ -193,27 +199,27 @@ TEST(BmpReader, DamagedFilesGiveTheirMessageAndNoImage) {
                 {.bitCount = 16, .compression = BmpCompression::bitfields, .fileHeader = false});
     const Bytes gapped = bmpFile(picture, {.bitCount = 8, .gap = 100});
 
-    const std::vector<std::tuple<const char*, Bytes, const char*>> cases{
-        {"108-byte header", bmpFile(picture, {.headerSize = 108, .bitCount = 8}), unknown},
-        {"only the file header", cut(whole, 14), unknown},
-        {"cut in the header", cut(whole, 40), unknown},
-        {"cut in the colour table", cut(whole, 54 + 1000), unknown},
-        {"cut in the masks", cut(masked, 46), unknown},
-        {"width 0", sized(0, 4, 40), memory},
-        {"negative width", sized(-4, 4, 40), memory},
+    const std::vector<std::tuple<const char*, Bytes, Told>> cases{
+        {"108-byte header", bmpFile(picture, {.headerSize = 108, .bitCount = 8}), unknownFormat},
+        {"only the file header", cut(whole, 14), headerCut},
+        {"cut in the header", cut(whole, 40), headerCut},
+        {"cut in the colour table", cut(whole, 54 + 1000), headerCut},
+        {"cut in the masks", cut(masked, 46), headerCut},
+        {"width 0", sized(0, 4, 40), noPixels},
+        {"negative width", sized(-4, 4, 40), noPixels},
         {"height -32769", sized(1, -32769, 40), tooLarge},
         {"core width 40000", sized(40000, 1, 12), tooLarge},
-        {"last pixel missing", cut(whole, whole.size() - 1), conversion},
-        {"pixel offset past the end", cut(gapped, gapped.size() - 8 - 50), conversion},
-        {"2 bits per pixel", bmpFile(picture, {.bitCount = 2}), conversion},
-        {"run past the row", rle8({5, 0}), conversion},
-        {"move past the image", rle8({0, 2, 0, 2}), conversion},
-        {"end of line past the image", rle8({0, 0, 0, 0}), conversion},
-        {"in place past the data", rle8({0, 3, 1}), conversion},
-        {"data ends in the image", rle8({1, 0}), conversion},
+        {"last pixel missing", cut(whole, whole.size() - 1), rowsMissing},
+        {"pixel offset past the end", cut(gapped, gapped.size() - 8 - 50), rowsMissing},
+        {"2 bits per pixel", bmpFile(picture, {.bitCount = 2}), unsupportedLayout},
+        {"run past the row", rle8({5, 0}), runsOutside},
+        {"move past the image", rle8({0, 2, 0, 2}), runsOutside},
+        {"end of line past the image", rle8({0, 0, 0, 0}), runsOutside},
+        {"in place past the data", rle8({0, 3, 1}), runsOutside},
+        {"data ends in the image", rle8({1, 0}), runsOutside},
     };
-    for (const auto& [what, file, message] : cases) {
-        EXPECT_EQ(failureOf(file), message) << what;
+    for (const auto& [what, file, told] : cases) {
+        EXPECT_EQ(failureOf(file), told) << what;
     }
 
     // Complete without the end code; the last row without its padding; the largest width.
@@ -237,15 +243,15 @@ TEST(BmpReader, ImagesLargerThanTheTextureOrTheirFileAreRefused) {
     ASSERT_EQ(endCodeOnly(1, 1).size(), 60u);
     EXPECT_EQ(rgbOf(endCodeOnly(7680, 1)), Bytes(7680 * 3));  // skipped pixels are black
     EXPECT_EQ(rgbOf(endCodeOnly(80, 96)).size(), 7680u * 3);
-    const char* tooMany = "The image has more pixels than its file can describe";
+    const Told tooMany{Failure::tooLarge, "The image has more pixels than its file can describe"};
     EXPECT_EQ(failureOf(endCodeOnly(7681, 1)), tooMany);
     EXPECT_EQ(failureOf(endCodeOnly(1, 7681)), tooMany);
     EXPECT_EQ(failureOf(endCodeOnly(16384, 16384)), tooMany);
 
-    EXPECT_TRUE(decodeDib(endCodeOnly(20, 20), 20).image.pixels);
+    EXPECT_TRUE(decodeDib(endCodeOnly(20, 20), 20));
     for (const auto& [width, height] : {std::pair{21, 20}, std::pair{20, 21}}) {
         EXPECT_EQ(failureOf(endCodeOnly(width, height), 20),
-                  "The image is larger than the largest texture");
+                  Told(Failure::tooLarge, "The image is larger than the largest texture"));
     }
 }
 

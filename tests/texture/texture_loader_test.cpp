@@ -39,8 +39,8 @@ class TextureLoading : public HeadlessGlTest {
     bool loadInto(SceneLoad& scene, const std::string& name, std::uint8_t* fromTga = nullptr,
                   std::string* printed = nullptr) {
         testing::internal::CaptureStdout();
-        const bool loaded =
-            loadTexture(folder.root().c_str(), name.c_str(), texture, scene, fromTga);
+        const bool loaded = static_cast<bool>(
+            loadTexture(folder.root().c_str(), name.c_str(), texture, scene, fromTga));
         const std::string output = testing::internal::GetCapturedStdout();
         if (printed != nullptr) {
             *printed = output;

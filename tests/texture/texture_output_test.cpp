@@ -18,8 +18,8 @@ using TextureOutput = HeadlessGlTest;
 TEST_F(TextureOutput, ATgaLineEscapesControlCharactersOfItsName) {
     TgaImage image;
     testing::internal::CaptureStdout();
-    failTga("File not found", "data\\texture\\\x1b]2;owned\x07.tga", image);
-    failTga("Unsupported RGB format", "data\\texture\\\xc3\xa9t\xc3\xa9.tga", image);
+    failTga(kTgaFileNotFound, "data\\texture\\\x1b]2;owned\x07.tga", image);
+    failTga(kTgaUnsupportedRgb, "data\\texture\\\xc3\xa9t\xc3\xa9.tga", image);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "File not found - data\\texture\\\\x1b]2;owned\\x07.tga\n"
               "Unsupported RGB format - data\\texture\\\xc3\xa9t\xc3\xa9.tga\n");

@@ -58,8 +58,8 @@ TEST_F(TgaUpload, EveryFailurePrintsItsLineAndLeavesTheCheckerboard) {
     testing::internal::CaptureStdout();
     const ReadResult result = loadTga(missing.c_str(), image, 0, textures);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "File not found - " + missing + "\n");
-    EXPECT_EQ(result.status(), ReadStatus::cannotOpen);
-    EXPECT_EQ(result.reason(), "File not found");
+    EXPECT_EQ(result.kind(), Failure::cannotOpen);
+    EXPECT_EQ(result.channel(), Channel::standardOutput);
     EXPECT_FALSE(image.pixels);
     EXPECT_EQ(image.imageType, 3);
     EXPECT_EQ(image.width, 128);

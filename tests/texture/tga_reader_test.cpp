@@ -16,22 +16,28 @@ using Bytes = std::vector<std::uint8_t>;
 // The file's decoded pixels; a failure is a test failure.
 Bytes decodedPixels(const Bytes& file, std::uint32_t flags = 0) {
     TgaImage image;
-    const char* failure = decodeTga(file, image, flags, kTextureSide);
-    EXPECT_EQ(failure, nullptr) << failure;
+    const ReadResult decoded = decodeTga(file, image, flags, kTextureSide);
+    EXPECT_TRUE(decoded) << decoded.reason();
     return pixelsOf(image);
+}
+
+using Told = std::pair<Failure, std::string>;
+
+// The kind and text of a failure.
+Told toldBy(const ReadResult& failure) {
+    EXPECT_FALSE(failure);
+    return {failure.kind(), failure.reason()};
 }
 
 TEST(TgaReader, TrueColourPixelsTurnToRgb) {
     TgaImage image;
-    EXPECT_EQ(decodeTga(rawTga(2, 1, {.bitsPerPixel = 24}, {10, 20, 30, 40, 50, 60}), image, 0,
-                        kTextureSide),
-              nullptr);
+    EXPECT_TRUE(decodeTga(rawTga(2, 1, {.bitsPerPixel = 24}, {10, 20, 30, 40, 50, 60}), image, 0,
+                          kTextureSide));
     EXPECT_EQ(pixelsOf(image), (Bytes{30, 20, 10, 60, 50, 40}));
     EXPECT_EQ(image.glFormat, kGlRgb);
     EXPECT_EQ(image.imageSize, 6);
-    EXPECT_EQ(
-        decodeTga(rawTga(1, 1, {.bitsPerPixel = 32}, {10, 20, 30, 99}), image, 0, kTextureSide),
-        nullptr);
+    EXPECT_TRUE(
+        decodeTga(rawTga(1, 1, {.bitsPerPixel = 32}, {10, 20, 30, 99}), image, 0, kTextureSide));
     EXPECT_EQ(pixelsOf(image), (Bytes{30, 20, 10, 99}));
     EXPECT_EQ(image.glFormat, kGlRgba);
 
@@ -89,33 +95,35 @@ TEST(TgaReader, UnusableFilesAreRefusedWithTheirMessage) {
     // Greyscale needs a flag; TGA_LUMINANCE wins over TGA_ALPHA; grey bytes keep their order.
     const Bytes grey = rawTga(3, 1, {.imageType = 3, .bitsPerPixel = 8}, {1, 2, 3});
     TgaImage image;
-    EXPECT_EQ(decodeTga(grey, image, TGA_LUMINANCE | TGA_ALPHA, kTextureSide), nullptr);
+    EXPECT_TRUE(decodeTga(grey, image, TGA_LUMINANCE | TGA_ALPHA, kTextureSide));
     EXPECT_EQ(image.glFormat, kGlLuminance);
     EXPECT_EQ(pixelsOf(image), (Bytes{1, 2, 3}));
-    EXPECT_EQ(decodeTga(grey, image, TGA_ALPHA, kTextureSide), nullptr);
+    EXPECT_TRUE(decodeTga(grey, image, TGA_ALPHA, kTextureSide));
     EXPECT_EQ(image.glFormat, kGlAlpha);
 
     const Bytes pixel{1, 2, 3, 4};
     const Bytes header = rawTga(1, 1, {}, pixel);
-    const std::vector<std::tuple<Bytes, std::uint32_t, const char*>> cases{
-        {grey, 0, "Must be LUMINANCE or ALPHA greyscale"},
-        {rawTga(1, 1, {.bitsPerPixel = 16}, pixel), 0, "Unsupported RGB format"},
+    const auto unsupported = [](const char* text) { return Told(Failure::unsupported, text); };
+    const Told invalidSize{Failure::outOfRange, "Invalid image size"};
+    const std::vector<std::tuple<Bytes, std::uint32_t, Told>> cases{
+        {grey, 0, unsupported("Must be LUMINANCE or ALPHA greyscale")},
+        {rawTga(1, 1, {.bitsPerPixel = 16}, pixel), 0, unsupported("Unsupported RGB format")},
         {rawTga(1, 1, {.imageType = 1, .bitsPerPixel = 8}, pixel), 0,
-         "8-bit colour no longer supported"},
+         unsupported("8-bit colour no longer supported")},
         {rawTga(1, 1, {.imageType = 9, .bitsPerPixel = 8}, pixel), 0,
-         "8-bit colour no longer supported"},
+         unsupported("8-bit colour no longer supported")},
         {rawTga(1, 1, {.imageType = 10, .bitsPerPixel = 16}, pixel), 0,
-         "Unsupported compressed RGB format"},
-        {rawTga(1, 1, {.imageType = 0}, pixel), 0, "Unsupported image type"},
-        {Bytes(header.begin(), header.begin() + 17), 0, "Invalid image size"},
-        {rawTga(0, 1, {}, pixel), 0, "Invalid image size"},
-        {rawTga(1, -1, {}, pixel), 0, "Invalid image size"},
-        {rawTga(2, 2, {.imageType = 3, .bitsPerPixel = 4}, pixel), TGA_LUMINANCE,
-         "Invalid image size"},
-        {rawTga(32767, 32767, {}, pixel), 0, "Invalid image size"},  // over 2^31 - 1 bytes
+         unsupported("Unsupported compressed RGB format")},
+        {rawTga(1, 1, {.imageType = 0}, pixel), 0, unsupported("Unsupported image type")},
+        {Bytes(header.begin(), header.begin() + 17), 0,
+         Told(Failure::tooShort, "Invalid image size")},
+        {rawTga(0, 1, {}, pixel), 0, invalidSize},
+        {rawTga(1, -1, {}, pixel), 0, invalidSize},
+        {rawTga(2, 2, {.imageType = 3, .bitsPerPixel = 4}, pixel), TGA_LUMINANCE, invalidSize},
+        {rawTga(32767, 32767, {}, pixel), 0, invalidSize},  // over 2^31 - 1 bytes
     };
-    for (const auto& [file, flags, message] : cases) {
-        EXPECT_STREQ(decodeTga(file, image, flags, kTextureSide), message);
+    for (const auto& [file, flags, told] : cases) {
+        EXPECT_EQ(toldBy(decodeTga(file, image, flags, kTextureSide)), told);
         EXPECT_FALSE(image.pixels);
     }
 
@@ -131,16 +139,16 @@ TEST(TgaReader, ImagesLargerThanTheTextureOrTheirFileAreRefused) {
     EXPECT_EQ(decodedPixels(rawTga(2816, 1, {}, pixel)).size(), 2816u * 4);
     EXPECT_EQ(decodedPixels(rawTga(44, 64, {}, pixel)).size(), 2816u * 4);
     TgaImage image;
-    const char* tooMany = "The image has more pixels than its file can describe";
-    EXPECT_STREQ(decodeTga(rawTga(2817, 1, {}, pixel), image, 0, kTextureSide), tooMany);
-    EXPECT_STREQ(decodeTga(rawTga(1, 2817, {}, pixel), image, 0, kTextureSide), tooMany);
-    EXPECT_STREQ(decodeTga(rawTga(16384, 16384, {}, pixel), image, 0, kTextureSide), tooMany);
+    const Told tooMany{Failure::tooLarge, "The image has more pixels than its file can describe"};
+    EXPECT_EQ(toldBy(decodeTga(rawTga(2817, 1, {}, pixel), image, 0, kTextureSide)), tooMany);
+    EXPECT_EQ(toldBy(decodeTga(rawTga(1, 2817, {}, pixel), image, 0, kTextureSide)), tooMany);
+    EXPECT_EQ(toldBy(decodeTga(rawTga(16384, 16384, {}, pixel), image, 0, kTextureSide)), tooMany);
     EXPECT_FALSE(image.pixels);
 
-    EXPECT_EQ(decodeTga(rawTga(20, 20, {}, pixel), image, 0, 20), nullptr);
+    EXPECT_TRUE(decodeTga(rawTga(20, 20, {}, pixel), image, 0, 20));
     for (const auto& [width, height] : {std::pair{21, 20}, std::pair{20, 21}}) {
-        EXPECT_STREQ(decodeTga(rawTga(width, height, {}, pixel), image, 0, 20),
-                     "The image is larger than the largest texture");
+        EXPECT_EQ(toldBy(decodeTga(rawTga(width, height, {}, pixel), image, 0, 20)),
+                  Told(Failure::tooLarge, "The image is larger than the largest texture"));
         EXPECT_FALSE(image.pixels);
     }
 }

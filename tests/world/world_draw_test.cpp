@@ -114,7 +114,7 @@ TEST_F(WorldTest, EachPlacementAdvancesItsModelsAnimationOnce) {
     read(world, writeWorld("w.rsw", file));
     ASSERT_EQ(world.loaded, (std::vector<std::uint8_t>{1, 1, 0}));
     const ModelNode& spinning = world.models[0].nodes[0];
-    ASSERT_EQ(spinning.keyFrameCount, 2);
+    ASSERT_EQ(spinning.keyFrames.size(), 2u);
 
     useViewerTransforms();
     world.drawWorld();

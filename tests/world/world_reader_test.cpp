@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "io/byte_cursor.h"
 #include "io/input_limits.h"
 #include "world_test_files.h"
 
@@ -33,9 +34,7 @@ Indices modelIndices(const World& world) {
 }
 
 void expectNoModels(const World& world) {
-    EXPECT_EQ(world.instanceCount, 0);
     EXPECT_TRUE(world.instances.empty());
-    EXPECT_EQ(world.modelCount, 0);
     EXPECT_TRUE(world.models.empty());
     EXPECT_TRUE(world.loaded.empty());
 }
@@ -55,11 +54,11 @@ TEST_F(WorldTest, LoadsEachDistinctModelOnceWithTitlesAndLog) {
                       "Orvalis : Loading Models (2\\3) : m2",
                       "Orvalis : Loading Models (3\\3) : m3", "Orvalis : Displaying"}));
     EXPECT_EQ(modelLog(), "1 1 m1\n1 2 m2\n1 3 m3\n");
-    EXPECT_EQ(world.instanceCount, 4);
+    EXPECT_EQ(world.instances.size(), 4u);
     EXPECT_EQ(modelIndices(world), (Indices{0, 1, 0, 2}));
-    EXPECT_EQ(world.modelCount, 3);
+    EXPECT_EQ(world.models.size(), 3u);
     EXPECT_EQ(world.loaded, (Flags{1, 1, 1}));
-    EXPECT_EQ(world.models[2].nodeCount, 3);
+    EXPECT_EQ(world.models[2].nodes.size(), 3u);
     EXPECT_EQ(world.ground.width, 4);
 
     // Read again: names that differ in case load their own files; a missing one is only logged.
@@ -68,8 +67,8 @@ TEST_F(WorldTest, LoadsEachDistinctModelOnceWithTitlesAndLog) {
     EXPECT_EQ(modelIndices(world), (Indices{0, 1, 2, 0}));
     EXPECT_EQ(world.loaded, (Flags{1, 1, 0}));
     ASSERT_EQ(world.models.size(), 3u);
-    EXPECT_EQ(world.models[1].nodeCount, 2);
-    EXPECT_EQ(world.models[2].nodeCount, 0);
+    EXPECT_EQ(world.models[1].nodes.size(), 2u);
+    EXPECT_EQ(world.models[2].nodes.size(), 0u);
 
     headless.titles.clear();
     read(world, writeWorld("w.rsw", worldOf({})));
@@ -94,14 +93,14 @@ TEST_F(WorldTest, AWorldFileThatCannotBeReadLeavesTheWorldEmpty) {
     }
     World world;
     for (const auto& [path, error, status] :
-         {std::tuple{missing, "Cannot open the world file - ", ReadStatus::cannotOpen},
-          std::tuple{cut, "The world file is shorter than its header - ", ReadStatus::damaged},
-          std::tuple{huge, "The file is larger than 256 MiB - ", ReadStatus::damaged}}) {
+         {std::tuple{missing, "Cannot open the world file - ", Failure::cannotOpen},
+          std::tuple{cut, "The world file is shorter than its header - ", Failure::tooShort},
+          std::tuple{huge, "The file is larger than 256 MiB - ", Failure::tooLarge}}) {
         read(world, good);
         ASSERT_EQ(modelLog(), "1 1 m1\n");
         EXPECT_EQ(read(world, path, false), error + path + "\n");
         testing::internal::CaptureStderr();
-        EXPECT_EQ(readWorld(world, root, path).status(), status);
+        EXPECT_EQ(readWorld(world, root, path).kind(), status);
         testing::internal::GetCapturedStderr();
         expectNoModels(world);
         EXPECT_EQ(world.ground.width, 0);
@@ -124,7 +123,7 @@ TEST_F(WorldTest, ACutFileAndAMissingLogStillLoad) {
     EXPECT_EQ(read(world, path), "Cannot create the model log - " + (root / "sortie.txt").string() +
                                      "\nThe world file ends before its end record - " + path +
                                      "\n");
-    EXPECT_EQ(world.instanceCount, 2);
+    EXPECT_EQ(world.instances.size(), 2u);
     EXPECT_EQ(world.loaded, (Flags{1, 0}));
     EXPECT_EQ(headless.titles.back(), "Orvalis : Displaying");
 }
@@ -199,10 +198,10 @@ TEST_F(WorldTest, EveryNameOfOneModelFileSharesItsOneLoad) {
     EXPECT_EQ(world.loaded, (Flags{1, 1, 1, 1, 0, 0, 0}));
     EXPECT_EQ(modelIndices(world), (Indices{0, 0, 2, 0, 4, 4, 6}));
     ASSERT_EQ(world.models.size(), 7u);
-    EXPECT_EQ(world.models[0].nodeCount, 2);
-    EXPECT_EQ(world.models[1].nodeCount, 0);
-    EXPECT_EQ(world.models[3].nodeCount, 0);
-    EXPECT_EQ(world.models[2].nodeCount, 3);
+    EXPECT_EQ(world.models[0].nodes.size(), 2u);
+    EXPECT_EQ(world.models[1].nodes.size(), 0u);
+    EXPECT_EQ(world.models[3].nodes.size(), 0u);
+    EXPECT_EQ(world.models[2].nodes.size(), 3u);
 }
 
 // The scene's model and ground files share one budget of bytes: a file that would pass what is

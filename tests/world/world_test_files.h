@@ -21,8 +21,8 @@
 #include "world/world_file.h"
 
 // A chain of `nodeCount` one-triangle nodes, the first `animatedNodes` with two key frames.
-inline ModelFileDescription chainModel(int nodeCount, int animatedNodes = 0) {
-    ModelFileDescription model;
+inline ModelFile chainModel(int nodeCount, int animatedNodes = 0) {
+    ModelFile model;
     for (int i = 0; i < nodeCount; ++i) {
         ModelFileNode node;
         node.name = "n" + std::to_string(i);
@@ -47,7 +47,7 @@ class WorldTest : public HeadlessGlTest {
         textures = TextureCapabilities::ofCurrentContext();
     }
 
-    void writeModel(const std::string& name, const ModelFileDescription& model) const {
+    void writeModel(const std::string& name, const ModelFile& model) const {
         ASSERT_TRUE(writeModelFile((root / "data" / "model" / name).string(), model));
     }
 

@@ -104,9 +104,9 @@ std::vector<KeyFrame> fullTurn(std::int32_t quarter, Quaternion (*turn)(float)) 
 
 }  // namespace
 
-ModelFileDescription pineModel() {
+ModelFile pineModel() {
     using namespace demo_texture;
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = {bark.dataName, pine.dataName};
     ModelFileNode trunk = node("trunk", "", {0});
     MeshBuilder trunkMesh(trunk);
@@ -123,8 +123,8 @@ ModelFileDescription pineModel() {
     return model;
 }
 
-ModelFileDescription boulderModel() {
-    ModelFileDescription model;
+ModelFile boulderModel() {
+    ModelFile model;
     model.textureNames = {"TERRAIN\\Rock.BMP"};
     ModelFileNode rock = node("boulder", "", {0});
     MeshBuilder mesh(rock);
@@ -154,9 +154,9 @@ ModelFileDescription boulderModel() {
     return model;
 }
 
-ModelFileDescription houseModel() {
+ModelFile houseModel() {
     using namespace demo_texture;
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = {plaster.dataName, roof.dataName, window.dataName};
     constexpr float kHalfWidth = 12;
     constexpr float kHalfDepth = 8;
@@ -208,9 +208,9 @@ ModelFileDescription houseModel() {
     return model;
 }
 
-ModelFileDescription windmillModel(float scale) {
+ModelFile windmillModel(float scale) {
     using namespace demo_texture;
-    ModelFileDescription model;
+    ModelFile model;
     model.textureNames = {plaster.dataName, roof.dataName, sail.dataName};
     constexpr float kTowerTop = 36;
 
@@ -241,8 +241,8 @@ ModelFileDescription windmillModel(float scale) {
     return model;
 }
 
-ModelFileDescription crystalModel() {
-    ModelFileDescription model;
+ModelFile crystalModel() {
+    ModelFile model;
     model.textureNames = {demo_texture::crystal.dataName};
     ModelFileNode cluster = node("cluster", "", {0});
     cluster.keyFrames = fullTurn(6000, turnAboutUp);

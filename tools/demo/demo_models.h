@@ -7,14 +7,14 @@
 
 // A pine: a bark trunk (root) and a crown of three crossed needle pictures whose magenta
 // surroundings the alpha test cuts away.
-ModelFileDescription pineModel();
+ModelFile pineModel();
 // A boulder: one node of rock.
-ModelFileDescription boulderModel();
+ModelFile boulderModel();
 // A timber-framed house: plaster walls (root), a tiled roof, and lit windows blended onto the
 // walls.
-ModelFileDescription houseModel();
+ModelFile houseModel();
 // A windmill: a tower (root), its cap, and on the cap four lattice sails turned by key frames.
 // `scale` scales the whole mill.
-ModelFileDescription windmillModel(float scale = 1);
+ModelFile windmillModel(float scale = 1);
 // A glowing crystal cluster that spins about its upright axis: one node, blended.
-ModelFileDescription crystalModel();
+ModelFile crystalModel();

@@ -230,8 +230,8 @@ bool writeDemoScene(const std::string& folder) {
     writeBytes(data + kGroundDiskPath, groundFileBytes(terrain.ground), ok);
     writeBytes(data + kWorldDiskPath, worldFileBytes(demoWorld(terrain)), ok);
 
-    const ModelFileDescription models[] = {windmillModel(), houseModel(),   {},
-                                           pineModel(),     boulderModel(), crystalModel()};
+    const ModelFile models[] = {windmillModel(), houseModel(),   {},
+                                pineModel(),     boulderModel(), crystalModel()};
     for (std::size_t kind = 0; kind < demoWorldModels().size(); ++kind) {
         if (!demoWorldModels()[kind].diskPath.empty()) {
             writeBytes(data + "model/" + demoWorldModels()[kind].diskPath,

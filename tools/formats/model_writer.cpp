@@ -14,8 +14,15 @@ void writeCounted(ByteWriter& out, const std::vector<Record>& records) {
     out.raw(records.data(), records.size() * sizeof(Record));
 }
 
-void writeNode(ByteWriter& out, const ModelFileNode& node, bool isFirst) {
-    out.zeros(kWordSize * static_cast<std::size_t>(node.zeroWordsBefore));
+// The entry of `words` for node `index`, or `otherwise` past its end.
+std::size_t zeroWordsOf(const std::vector<int>& words, std::size_t index, int otherwise) {
+    return kWordSize * static_cast<std::size_t>(index < words.size() ? words[index] : otherwise);
+}
+
+void writeNode(ByteWriter& out, const ModelFileNode& node, std::size_t index,
+               const ModelFileLayout& layout) {
+    const bool isFirst = index == 0;
+    out.zeros(zeroWordsOf(layout.zeroWordsBefore, index, 0));
     out.name(node.name);
     if (isFirst) {
         out.u32(node.rootExtraWord);
@@ -30,20 +37,13 @@ void writeNode(ByteWriter& out, const ModelFileNode& node, bool isFirst) {
     writeCounted(out, node.texCoords);
     writeCounted(out, node.faces);
     if (node.keyFrames.empty()) {
-        out.zeros(kWordSize * static_cast<std::size_t>(node.zeroWordsAfterFaces));
+        out.zeros(zeroWordsOf(layout.zeroWordsAfterFaces, index, 2));
     } else {
         writeCounted(out, node.keyFrames);
     }
 }
 
 }  // namespace
-
-NodeTransform identityTransform() {
-    NodeTransform transform{};
-    transform.matrix[0] = transform.matrix[4] = transform.matrix[8] = 1;
-    transform.scale = {1, 1, 1};
-    return transform;
-}
 
 ModelFace modelFace(std::array<std::int16_t, 3> vertexIndices,
                     std::array<std::int16_t, 3> texCoordIndices, std::uint16_t textureIndex) {
@@ -54,7 +54,7 @@ ModelFace modelFace(std::array<std::int16_t, 3> vertexIndices,
     return face;
 }
 
-std::vector<std::uint8_t> modelFileBytes(const ModelFileDescription& model) {
+std::vector<std::uint8_t> modelFileBytes(const ModelFile& model, const ModelFileLayout& layout) {
     ByteWriter out;
     out.raw(model.header.data(), model.header.size());
     out.i32(static_cast<std::int32_t>(model.textureNames.size()));
@@ -62,12 +62,12 @@ std::vector<std::uint8_t> modelFileBytes(const ModelFileDescription& model) {
         out.name(textureName);
     }
     for (std::size_t i = 0; i < model.nodes.size(); ++i) {
-        writeNode(out, model.nodes[i], i == 0);
+        writeNode(out, model.nodes[i], i, layout);
     }
-    out.zeros(kWordSize * static_cast<std::size_t>(model.zeroWordsAtEnd));
+    out.zeros(kWordSize * static_cast<std::size_t>(layout.zeroWordsAtEnd));
     return out.bytes();
 }
 
-bool writeModelFile(const std::string& path, const ModelFileDescription& model) {
+bool writeModelFile(const std::string& path, const ModelFile& model) {
     return writeFile(path, modelFileBytes(model));
 }
