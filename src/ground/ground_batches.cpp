@@ -13,8 +13,10 @@ constexpr float kTestCubeHalfEdge = 20;
 constexpr float kPlaneMargin = 0.01f;
 
 void widen(BoundingBox& box, Vector3 point) {
-    box.min = perAxisMin(box.min, point);
-    box.max = perAxisMax(box.max, point);
+    box.min = {std::min(box.min.x, point.x), std::min(box.min.y, point.y),
+               std::min(box.min.z, point.z)};
+    box.max = {std::max(box.max.x, point.x), std::max(box.max.y, point.y),
+               std::max(box.max.z, point.z)};
 }
 
 bool finitePoint(Vector3 p) {
@@ -73,9 +75,16 @@ void GroundBatches::build(const Ground& ground) {
         ground.cells.size() != cellCount) {
         return;
     }
-    // About one top for each cell and a wall for every few.
-    vertices_.reserve(cellCount * 5);
-    quadTextures_.reserve(cellCount * 5 / 4);
+    // Counted first, so that the arrays are made once at their size.
+    std::size_t quadCount = 0;
+    GroundQuad quads[3];
+    for (std::int32_t row = 0; row < ground.height; ++row) {
+        for (std::int32_t column = 0; column < ground.width; ++column) {
+            quadCount += static_cast<std::size_t>(ground.cellQuads(row, column, quads));
+        }
+    }
+    vertices_.reserve(4 * quadCount);
+    quadTextures_.reserve(quadCount);
     cellQuads_.reserve(cellCount + 1);
     for (std::int32_t row = 0; row < ground.height; ++row) {
         for (std::int32_t column = 0; column < ground.width; column += kStretchCells) {

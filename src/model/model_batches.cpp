@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -29,6 +30,16 @@ float matrixNorm(const Matrix4& m) {
         }
     }
     return std::sqrt(sum);
+}
+
+bool indicesInRange(const ModelNode& node, const ModelFace& face) {
+    for (int k = 0; k < 3; ++k) {
+        if (static_cast<std::size_t>(face.vertexIndices[k]) >= node.vertices.size() ||
+            static_cast<std::size_t>(face.texCoordIndices[k]) >= node.texCoords.size()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The state of one group of faces: blended ones with additive blending, the others alpha-tested.
@@ -110,10 +121,13 @@ void ModelBatches::build(const Model& model) {
             if (face.textureIndex < entries) {
                 entry = face.textureIndex;
             }
+            if (!indicesInRange(node, face)) {
+                continue;  // the reader drops such faces; none is read out of bounds here either
+            }
             const Group group{entries == 0 ? 0 : node.textures[entry],
                               entries != 0 && node.fromTga[entry] != 0};
-            const auto same = std::find_if(
-                arrays.groups.begin(), arrays.groups.end(), [&](const Group& other) {
+            const auto same =
+                std::find_if(arrays.groups.begin(), arrays.groups.end(), [&](const Group& other) {
                     return other.texture == group.texture && other.blended == group.blended;
                 });
             arrays.faceGroups.push_back(static_cast<std::uint32_t>(same - arrays.groups.begin()));
@@ -168,8 +182,8 @@ float ModelBatches::subtreeReach(const Model& model, std::int32_t nodeIndex,
     return largestScale(node.transform.scale) * (placement + inner);
 }
 
-void ModelBatches::draw(Model& model, float x, float y, float z, float rotX, float rotY,
-                        float rotZ, float scaleX, float scaleY, float scaleZ) const {
+void ModelBatches::draw(Model& model, float x, float y, float z, float rotX, float rotY, float rotZ,
+                        float scaleX, float scaleY, float scaleZ) const {
     const ClientArrays arrays;
     drawWithin(arrays, FrameWindow::ofCurrentState(), model, x, y, z, rotX, rotY, rotZ, scaleX,
                scaleY, scaleZ);
@@ -212,41 +226,35 @@ void ModelBatches::sendNodeFaces(const ClientArrays& arrays, const FrameWindow& 
     } else {
         orderFaces(node, window, arrays.lit());
         arrays.pointAt(orderedVertices_.data(), orderedNormals_.data());
-        // Buckets of one group that follow each other in the list go as one draw.
-        const auto groupCount = static_cast<std::uint32_t>(node.groups.size());
-        std::size_t bucket = 0;
-        while (bucket + 1 < bucketStarts_.size()) {
-            const std::uint32_t group = bucket % groupCount;
-            const std::uint32_t first = bucketStarts_[bucket];
-            std::size_t end = bucket + 1;
-            while (end + 1 < bucketStarts_.size() &&
-                   (end % groupCount == group || bucketStarts_[end + 1] == bucketStarts_[end])) {
+        // Faces of one group that follow each other in the new order go as one draw.
+        std::size_t first = 0;
+        while (first < order_.size()) {
+            const std::uint32_t group = order_[first].group;
+            std::size_t end = first + 1;
+            while (end < order_.size() && order_[end].group == group) {
                 ++end;
             }
-            const std::uint32_t count = bucketStarts_[end] - first;
-            bucket = end;
-            if (count != 0) {
-                useGroupState(node.groups[group].blended);
-                glBindTexture(GL_TEXTURE_2D, node.groups[group].texture);
-                glDrawArrays(GL_TRIANGLES, static_cast<GLint>(first), static_cast<GLsizei>(count));
-            }
+            useGroupState(node.groups[group].blended);
+            glBindTexture(GL_TEXTURE_2D, node.groups[group].texture);
+            glDrawArrays(GL_TRIANGLES, static_cast<GLint>(3 * first),
+                         static_cast<GLsizei>(3 * (end - first)));
+            first = end;
         }
     }
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
 }
 
-// Puts the node's faces into layers by the tiles of the window they touch, then copies their
-// vertices layer by layer and, within a layer, group by group: bucket b of the copy holds layer
-// b / groups and group b % groups, each face in its own order. A copy, rather than a list of
+// Puts the node's faces into layers by the tiles of the window they touch, then orders them layer
+// by layer and, within a layer, group by group, each face after the faces of its layer and group
+// that came before it, and copies their vertices in that order. A copy, rather than a list of
 // indices, lets each draw hand GL only the vertices it draws.
 void ModelBatches::orderFaces(const NodeArrays& node, const FrameWindow& window, bool lit) const {
     Matrix4 modelView{};
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
     const Matrix4 clip = multiplied(window.projection, modelView);
     TileLayers tiles[kTiles][kTiles];
-    layers_.resize(node.faceCount);
-    std::uint32_t layerCount = 0;
+    order_.clear();
     for (std::uint32_t f = 0; f < node.faceCount; ++f) {
         std::array<float, 3> corners[3];  // clip x, y, w
         for (int k = 0; k < 3; ++k) {
@@ -280,27 +288,19 @@ void ModelBatches::orderFaces(const NodeArrays& node, const FrameWindow& window,
                 }
             }
         }
-        layers_[f] = static_cast<std::uint32_t>(layer);
-        layerCount = std::max(layerCount, static_cast<std::uint32_t>(layer) + 1);
+        order_.push_back({static_cast<std::uint32_t>(layer), group, f});
     }
-    const auto groupCount = static_cast<std::uint32_t>(node.groups.size());
-    bucketStarts_.assign(static_cast<std::size_t>(layerCount) * groupCount + 1, 0);
-    for (std::uint32_t f = 0; f < node.faceCount; ++f) {
-        bucketStarts_[layers_[f] * groupCount + node.faceGroups[f] + 1] += 3;
-    }
-    for (std::size_t b = 1; b < bucketStarts_.size(); ++b) {
-        bucketStarts_[b] += bucketStarts_[b - 1];
-    }
-    orderedVertices_.resize(3 * static_cast<std::size_t>(node.faceCount));
+    std::sort(order_.begin(), order_.end(), [](const PlacedFace& a, const PlacedFace& b) {
+        return std::tie(a.layer, a.group, a.face) < std::tie(b.layer, b.group, b.face);
+    });
+    orderedVertices_.resize(3 * order_.size());
     orderedNormals_.resize(lit ? orderedVertices_.size() : 0);
-    bucketEnds_.assign(bucketStarts_.begin(), bucketStarts_.end() - 1);
-    for (std::uint32_t f = 0; f < node.faceCount; ++f) {
-        std::uint32_t& at = bucketEnds_[layers_[f] * groupCount + node.faceGroups[f]];
-        for (std::uint32_t k = 0; k < 3; ++k, ++at) {
-            const std::size_t from = node.firstVertex + 3 * f + k;
-            orderedVertices_[at] = vertices_[from];
+    for (std::size_t at = 0; at < order_.size(); ++at) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::size_t from = node.firstVertex + 3 * std::size_t{order_[at].face} + k;
+            orderedVertices_[3 * at + k] = vertices_[from];
             if (lit) {
-                orderedNormals_[at] = normals_[from];
+                orderedNormals_[3 * at + k] = normals_[from];
             }
         }
     }

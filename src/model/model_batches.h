@@ -69,10 +69,13 @@ class ModelBatches {
     std::vector<std::int32_t> animatedNodes_;  // the animated nodes that a draw reaches
     float reach_ = 0;
     mutable std::vector<Vector3> normals_;  // made on the first lit draw
-    // The frame's order of one node's faces.
-    mutable std::vector<std::uint32_t> layers_;
+    // One node's faces in the frame's order, and their vertices in that order.
+    struct PlacedFace {
+        std::uint32_t layer;
+        std::uint32_t group;
+        std::uint32_t face;
+    };
+    mutable std::vector<PlacedFace> order_;
     mutable std::vector<TexturedVertex> orderedVertices_;
     mutable std::vector<Vector3> orderedNormals_;
-    mutable std::vector<std::uint32_t> bucketStarts_;
-    mutable std::vector<std::uint32_t> bucketEnds_;
 };

@@ -78,7 +78,8 @@ bool FogLimit::beyond(Vector3 centre, float radius) const {
     if (!active_) {
         return false;
     }
-    const float scale = std::sqrt(plane_[0] * plane_[0] + plane_[1] * plane_[1] + plane_[2] * plane_[2]);
+    const float scale =
+        std::sqrt(plane_[0] * plane_[0] + plane_[1] * plane_[1] + plane_[2] * plane_[2]);
     return plane_[0] * centre.x + plane_[1] * centre.y + plane_[2] * centre.z + plane_[3] +
                radius * scale <
            0;

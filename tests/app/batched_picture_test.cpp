@@ -14,6 +14,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_picture.h"
+#include "app/viewer.h"
 #include "app/window.h"
 #include "benchmark_world.h"
 #include "demo/demo_scene.h"
@@ -22,8 +23,8 @@
 #include "formats/image_writer.h"
 #include "formats/model_writer.h"
 #include "formats/world_writer.h"
-#include "platform/gl.h"
 #include "gl_test.h"
+#include "platform/gl.h"
 #include "shell_test.h"
 
 namespace {
@@ -137,8 +138,8 @@ class BatchedPicture : public ShellTest {
         for (std::size_t p = 0; p < poses.size(); ++p) {
             SCOPED_TRACE(scene + " pose " + std::to_string(p));
             const Pose& pose = poses[p];
-            app.camera.setCamera(pose.eye.x, pose.eye.y, pose.eye.z, pose.lookAt.x,
-                                 pose.lookAt.y, pose.lookAt.z, 0, 1, 0);
+            app.camera.setCamera(pose.eye.x, pose.eye.y, pose.eye.z, pose.lookAt.x, pose.lookAt.y,
+                                 pose.lookAt.z, 0, 1, 0);
             const std::vector<std::int32_t> before = clockValues(app);
             const std::vector<std::uint8_t> immediate = drawnFrame(Renderer::immediate);
             const std::vector<std::int32_t> afterImmediate = clockValues(app);
@@ -160,17 +161,38 @@ TEST_F(BatchedPicture, DemoWorld) {
     ASSERT_TRUE(writeDemoScene(folder.string()));
     const std::filesystem::path data = folder.path() / "GameData";
     openWorld(data.string(), (data / "data" / "maps" / "valley.rsw").string());
-    expectSamePictures("demo", {{{0, 0, 1}, {0, 0, 0}},
-                                {{0, 250, 600}, {0, 0, 0}},
-                                {{-500, 30, -300}, {200, 0, 100}}});
+    expectSamePictures(
+        "demo",
+        {{{0, 0, 1}, {0, 0, 0}}, {{0, 250, 600}, {0, 0, 0}}, {{-500, 30, -300}, {200, 0, 100}}});
+}
+
+// F1 loads the scene again into a new rendering context, whose texture names the arrays then
+// take; F2 switches the fog off for both renderers alike.
+TEST_F(BatchedPicture, DemoWorldAfterAReloadAndWithoutFog) {
+    ASSERT_TRUE(writeDemoScene(folder.string()));
+    const std::filesystem::path data = folder.path() / "GameData";
+    openWorld(data.string(), (data / "data" / "maps" / "valley.rsw").string());
+    AppState& app = appState();
+    const auto press = [&](int key) {
+        windowProc(app.window, win32::WM_KEYDOWN, key, 0);
+        windowProc(app.window, win32::WM_KEYUP, key, 0);
+        ASSERT_TRUE(handleControlKeys());
+    };
+    press(win32::VK_F1);
+    ASSERT_TRUE(app.sceneRead);
+    expectSamePictures("reloaded", {{{-200, 80, 300}, {0, 0, 0}}});
+    press(win32::VK_F2);  // the first press leaves the fog on
+    press(win32::VK_F2);
+    ASSERT_EQ(glIsEnabled(GL_FOG), GL_FALSE);
+    expectSamePictures("fogless", {{{0, 0, 1}, {0, 0, 0}}});
 }
 
 TEST_F(BatchedPicture, BenchmarkWorld) {
     const benchmark_world::Files files = benchmark_world::writeWorld(folder.path() / "map");
     openWorld(files.root, files.worldPath);
-    expectSamePictures("benchmark", {{{0, 0, 1}, {0, 0, 0}},
-                                     {{0, 600, 0}, {0, 0, -800}},
-                                     {{0, 0, 2600}, {0, 0, 0}}});
+    expectSamePictures(
+        "benchmark",
+        {{{0, 0, 1}, {0, 0, 0}}, {{0, 600, 0}, {0, 0, -800}}, {{0, 0, 2600}, {0, 0, 0}}});
 }
 
 // Panes of two blended (TGA) textures and one alpha-tested (BMP) one, interleaved: each pane a
@@ -212,9 +234,8 @@ RgbaPicture glassPicture(std::uint8_t red, std::uint8_t blue) {
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
             const int ring = std::abs(x - 16) + std::abs(y - 16);
-            picture.rgba.insert(picture.rgba.end(),
-                                {red, static_cast<std::uint8_t>(ring * 7), blue,
-                                 static_cast<std::uint8_t>(255 - ring * 6)});
+            picture.rgba.insert(picture.rgba.end(), {red, static_cast<std::uint8_t>(ring * 7), blue,
+                                                     static_cast<std::uint8_t>(255 - ring * 6)});
         }
     }
     return picture;
@@ -230,8 +251,8 @@ TEST_F(BatchedPicture, OverlappingBlendedFaces) {
         solid.rgba[i] = 255;
     }
     ASSERT_TRUE(writeFile((texture / "solid.bmp").string(), bmpFile(bmpPictureOf(solid))));
-    ASSERT_TRUE(writeGroundFile((root / "data" / "flat.gnd").string(),
-                                flatGround(16, 16, "solid.bmp")));
+    ASSERT_TRUE(
+        writeGroundFile((root / "data" / "flat.gnd").string(), flatGround(16, 16, "solid.bmp")));
     ASSERT_TRUE(writeModelFile((root / "data" / "model" / "panes.omd").string(), paneModel()));
     WorldFileDescription world;
     world.groundName = "flat.gnd";
