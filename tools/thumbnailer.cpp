@@ -312,6 +312,7 @@ std::optional<std::vector<std::uint8_t>> thumbnail(const Request& request, int h
     app.dataRoot = findDataRoot(request.scene);
     app.names = {request.scene};
     app.sceneMode = sceneModeOfAnyCase(request.scene);
+    app.renderer = Renderer::batched;
     app.modelLogPath.clear();  // a thumbnail leaves no model log anywhere
     app.loadBudgets = kThumbnailBudgets;
     if (!openWindow("ORVALIS", request.width, height, 16, false)) {

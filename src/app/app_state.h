@@ -18,6 +18,7 @@
 #include "view/camera.h"
 #include "view/frame_timer.h"
 #include "world/world.h"
+#include "world/world_batches.h"
 
 struct AppState {
     bool active = true;      // the window is not minimised: frames are drawn, Esc is noticed
@@ -43,6 +44,11 @@ struct AppState {
                                          // ending of its name as written
     bool groundMode = false;
     bool worldMode = false;
+    Renderer renderer = Renderer::immediate;  // orvalis.arg's; the command line chooses its own
+    // The batched renderer's arrays of the scene of each mode, made by each set-up.
+    GroundBatches groundBatches;
+    WorldBatches worldBatches;
+    ModelBatches modelBatches;
     ReadResult sceneRead;  // what became of the scene's own file at the last set-up
 
     // Kept from the first window on, so every window asks for the same pixel format.

@@ -12,7 +12,7 @@
 namespace fs = std::filesystem;
 
 const char kUsage[] =
-    "Usage: orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] SCENE\n"
+    "Usage: orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] [--renderer NAME] SCENE\n"
     "       orvalis --output PICTURE [--size WxH] [--eye X,Y,Z] [--look-at X,Y,Z] SCENE\n"
     "       orvalis -h | --help | -v | --version\n"
     "Shows a ground (.gnd), world (.rsw) or model file. Without arguments, shows the scene that\n"
@@ -25,6 +25,9 @@ const char kUsage[] =
     "  --log FILE     where a world's model log goes\n"
     "                 (default: $XDG_STATE_HOME/orvalis/sortie.txt)\n"
     "  --verbose      tell the data root and every data file that is not found\n"
+    "  --renderer NAME  how frames are drawn: batched (the default), from vertex arrays, many\n"
+    "                 times faster on large worlds; or immediate, one call per vertex as the\n"
+    "                 viewer draws when started without arguments. Both draw the same picture\n"
     "  --output PICTURE  draw SCENE once, without a window, into the PNG file PICTURE\n"
     "  --size WxH        the picture's size (default: 640x480)\n"
     "  --eye X,Y,Z       where the picture is seen from (default: 0,0,1)\n"
@@ -166,16 +169,26 @@ bool readLookAt(std::string_view text, CommandLine& line) {
     return line.lookAt.has_value();
 }
 
-// The options of the picture's view, each read by its own function.
-struct PictureOption {
+bool readRenderer(std::string_view text, CommandLine& line) {
+    if (text != "immediate" && text != "batched") {
+        return false;
+    }
+    line.renderer = text == "batched" ? Renderer::batched : Renderer::immediate;
+    return true;
+}
+
+// The options whose value is read by a function of its own: the picture's view, and the renderer.
+struct ReadOption {
     std::string_view name;
     bool (*read)(std::string_view text, CommandLine& line);
     const char* wrong;  // the error when the value cannot be read
+    bool ofPicture;     // goes with --output only
 };
-constexpr PictureOption kPictureOptions[] = {
-    {"--size", readPictureSize, "--size needs WIDTHxHEIGHT, each side from 16 to 4096"},
-    {"--eye", readEye, "--eye needs X,Y,Z"},
-    {"--look-at", readLookAt, "--look-at needs X,Y,Z"}};
+constexpr ReadOption kReadOptions[] = {
+    {"--size", readPictureSize, "--size needs WIDTHxHEIGHT, each side from 16 to 4096", true},
+    {"--eye", readEye, "--eye needs X,Y,Z", true},
+    {"--look-at", readLookAt, "--look-at needs X,Y,Z", true},
+    {"--renderer", readRenderer, "--renderer needs immediate or batched", false}};
 
 // Takes the option at `index` (and its value) into `line`, telling whether it was one of the
 // picture's view; false, with `line` a usage error, when it is not known or its value is missing.
@@ -198,13 +211,13 @@ bool takeOption(std::span<const std::string_view> arguments, std::size_t& index,
             return true;
         }
     }
-    for (const PictureOption& option : kPictureOptions) {
+    for (const ReadOption& option : kReadOptions) {
         if (const auto value = optionValue(option.name, arguments, index)) {
             if (!option.read(*value, line)) {
                 line = usageError(option.wrong);
                 return false;
             }
-            pictureOption = true;
+            pictureOption = pictureOption || option.ofPicture;
             return true;
         }
     }

@@ -3,7 +3,7 @@
 // current folder; a scene file given on it is shown without any argument file.
 //
 //   orvalis                                  reads orvalis.arg in the current folder
-//   orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] SCENE
+//   orvalis [--windowed] [--data ROOT] [--log FILE] [--verbose] [--renderer NAME] SCENE
 //   orvalis --output PICTURE [--size WxH] [--eye X,Y,Z] [--look-at X,Y,Z] [--data ROOT] SCENE
 //   orvalis -h | --help | -v | --version
 
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/scene.h"
 #include "view/vector3.h"
 
 struct CommandLine {
@@ -28,6 +29,7 @@ struct CommandLine {
     bool verbose = false;  // the data root and every data file not found go to standard error
     std::string dataRoot;  // empty: found from the scene's folder
     std::string logPath;   // empty: the default place of the model log
+    Renderer renderer = Renderer::batched;
     std::string scene;
     std::string error;
 

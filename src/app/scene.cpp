@@ -59,13 +59,39 @@ void setFog() {
     glEnable(GL_FOG);
 }
 
-void drawScene(AppState& app) {
+// The arrays of an earlier set-up go before the scene loads again.
+void releaseBatches(AppState& app) {
+    app.groundBatches = GroundBatches();
+    app.worldBatches = WorldBatches();
+    app.modelBatches = ModelBatches();
+}
+
+// The arrays of the batched renderer for the scene just loaded; none for the immediate one.
+void buildBatches(AppState& app) {
+    if (app.renderer != Renderer::batched) {
+        return;
+    }
     if (app.groundMode) {
-        app.ground.drawGround();
+        app.groundBatches.build(app.ground);
     } else if (app.worldMode) {
-        app.world.drawWorld();
+        app.worldBatches.build(app.world);
+    } else if (!app.models.empty()) {
+        app.modelBatches.build(app.models.front());
+    }
+}
+
+void drawScene(AppState& app, Renderer renderer) {
+    const bool batched = renderer == Renderer::batched;
+    if (app.groundMode) {
+        batched ? app.groundBatches.draw(app.ground) : app.ground.drawGround();
+    } else if (app.worldMode) {
+        batched ? app.worldBatches.draw(app.world) : app.world.drawWorld();
     } else if (!app.models.empty() && !app.models.front().nodes.empty()) {
-        app.models.front().draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
+        if (batched) {
+            app.modelBatches.draw(app.models.front(), 0, 0, 0, 0, 0, 0, 1, 1, 1);
+        } else {
+            app.models.front().draw(0, 0, 0, 0, 0, 0, 1, 1, 1);
+        }
     }
 }
 
@@ -96,10 +122,12 @@ int setupScene() {
     glClearColor(1, 1, 1, 0);
     glShadeModel(GL_SMOOTH);
     const SceneLoadReports loadReports;
+    releaseBatches(app);
     app.sceneRead = loadScene(app);
     if (!app.sceneRead) {
         reportSceneFailure(app.names.front(), app.sceneRead);
     }
+    buildBatches(app);
     glEnable(GL_TEXTURE_2D);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
@@ -109,12 +137,12 @@ int setupScene() {
     return 1;
 }
 
-void drawPlacedScene() {
+void drawPlacedScene(Renderer renderer) {
     AppState& app = appState();
     const Vector3 offset = sceneOffset(app.groundMode || app.worldMode);
     glTranslatef(offset.x, offset.y, offset.z);
     glScalef(1, 1, -1);
-    drawScene(app);
+    drawScene(app, renderer);
 }
 
 int renderFrame() {
@@ -122,7 +150,7 @@ int renderFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     app.camera.applyCamera();
-    drawPlacedScene();
+    drawPlacedScene(app.renderer);
     platform().swapBuffers(app.deviceContext);
     glFlush();
     return 1;

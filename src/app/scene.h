@@ -8,6 +8,13 @@
 
 enum class SceneMode { ground, world, model };
 
+// How frames are drawn. `immediate` sends what the viewer has always sent: one texture bind and one
+// glBegin/glEnd per ground quad and model face, the calls a start through orvalis.arg makes.
+// `batched` draws the same picture from client-side vertex arrays, a few draws per block of ground
+// and per model node, many times faster on large worlds; a scene named on the command line and the
+// thumbnailer use it.
+enum class Renderer { immediate, batched };
+
 // "gnd"/"GND" ends a ground name, "rsw"/"RSW" a world name; anything else, mixed case and names
 // shorter than three characters included, is a model.
 SceneMode sceneModeOf(std::string_view name);
@@ -15,7 +22,8 @@ SceneMode sceneModeOf(std::string_view name);
 // scenes apart: the kind of a scene named on a command line.
 SceneMode sceneModeOfAnyCase(std::string_view name);
 
-// Loads the scene into the current rendering context and sets the fixed GL state. A scene file that
+// Loads the scene into the current rendering context and sets the fixed GL state; for the batched
+// renderer it builds the scene's arrays, with the texture names of this context. A scene file that
 // cannot be opened or read is shown to the user ("Can't open %s", "Can't read %s"); the empty scene
 // is drawn then. Always 1.
 int setupScene();
@@ -24,8 +32,9 @@ int setupScene();
 // world, (0, 0, -100) for a model.
 Vector3 sceneOffset(bool groundOrWorld);
 
-// Draws the scene as the camera sees it: moved by the scene offset, z mirrored.
-void drawPlacedScene();
+// Draws the scene as the camera sees it, with `renderer`: moved by the scene offset, z mirrored.
+void drawPlacedScene(Renderer renderer);
 
-// Draws one frame: camera, scene offset, mirrored z, the scene, then the buffer swap. Always 1.
+// Draws one frame with the renderer of the application state: camera, scene offset, mirrored z,
+// the scene, then the buffer swap. Always 1.
 int renderFrame();

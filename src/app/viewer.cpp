@@ -209,6 +209,7 @@ void takeCommandLineScene(AppState& app, const CommandLine& line, const Desktop&
     }
     app.names = {line.scene};
     app.sceneMode = sceneModeOfAnyCase(line.scene);
+    app.renderer = line.renderer;
     app.modelLogPath = line.logPath.empty() ? defaultLogPath() : line.logPath;
     if (!app.modelLogPath.empty()) {
         std::error_code ignored;

@@ -7,6 +7,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <utility>
@@ -22,6 +23,11 @@
 // The rotation of the key frames at `clock`, interpolated between the current key frame and the
 // next one (the first again after the last), normalised.
 Quaternion keyFrameRotation(std::span<const KeyFrame> keyFrames, std::int32_t clock);
+
+// Sends the faces of one node while its mesh matrix is current, in place of the glBegin/glEnd per
+// face that a draw sends without one: the batched renderer's arrays.
+using FaceSender = std::function<void()>;
+using NodeFaceSender = std::function<void(std::int32_t nodeIndex)>;
 
 struct ModelBounds {
     Vector3 maxBound;
@@ -57,10 +63,11 @@ class ModelNode : public ModelFileNode {
     Matrix4 keyFrameStep();
     // Scale, placement and rotation stay on the matrix for the node's children; the mesh
     // translation and matrix apply to the node's own faces only.
-    void draw(bool isRoot, const ModelBounds& modelBounds);
+    void draw(bool isRoot, const ModelBounds& modelBounds, const FaceSender& sendFaces = {});
     // The same drawing with the node's scale, placement and rotation composed on the CPU onto
     // `parentFrame` and sent as one matrix inside one push; gives the frame for its children.
-    Matrix4 drawComposed(const Matrix4& parentFrame, bool isRoot, const ModelBounds& modelBounds);
+    Matrix4 drawComposed(const Matrix4& parentFrame, bool isRoot, const ModelBounds& modelBounds,
+                         const FaceSender& sendFaces = {});
 
     Vector3 centre;
     Vector3 minBound;
@@ -73,7 +80,7 @@ class ModelNode : public ModelFileNode {
   private:
     float rotationDegrees() const;
     Vector3 placement(bool isRoot, const ModelBounds& modelBounds) const;
-    void drawMesh(bool isRoot, const ModelBounds& modelBounds) const;
+    void drawMesh(bool isRoot, const ModelBounds& modelBounds, const FaceSender& sendFaces) const;
     void drawFaces() const;
     void drawFace(const ModelFace& face) const;
 };
@@ -106,7 +113,7 @@ class Model {
     // Draws the model at a placement: position (y negated), rotation angles in degrees about x, y
     // and z, scale (y negated). A model without nodes draws nothing.
     void draw(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
-              float scaleY, float scaleZ);
+              float scaleY, float scaleZ, const NodeFaceSender& sendFaces = {});
     // The model's bounds where draw(0, 0, 0, 0, 0, 0, 1, 1, 1) puts them: centred in x and z,
     // standing on y = 0 and reaching up by their height, then scaled by the root's scale. The
     // root's rotation is left out. A model without nodes or vertices gives the box of the origin
@@ -116,7 +123,7 @@ class Model {
     // node to one draw even when the parent links form a cycle. The levels past what the
     // model-view stack holds for a model are drawn by drawComposedSubtree.
     void drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
-                     int treeLevel);
+                     int treeLevel, const NodeFaceSender& sendFaces = {});
 
     // Bounds of node 0 and the root's direct children, and the model's from theirs.
     void computeBounds();
@@ -135,7 +142,7 @@ class Model {
     // Draws a node and its children on matrices composed on the CPU from `parentFrame`, relative
     // to the current one, with one push per node.
     void drawComposedSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
-                             const Matrix4& parentFrame);
+                             const Matrix4& parentFrame, const NodeFaceSender& sendFaces);
     bool isRootChild(std::int32_t k) const { return k >= 1 && parentIndex[k] == 0; }
     std::int32_t nodeCount() const { return static_cast<std::int32_t>(nodes.size()); }
     // Node d becomes the parent of every other node that names it.

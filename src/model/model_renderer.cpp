@@ -35,10 +35,18 @@ void forEachUndrawnChild(const Model& model, std::int32_t parent,
     }
 }
 
+// The sender of one node's faces, or none.
+FaceSender nodeSender(const NodeFaceSender& sendFaces, std::int32_t nodeIndex) {
+    if (!sendFaces) {
+        return {};
+    }
+    return [&sendFaces, nodeIndex] { sendFaces(nodeIndex); };
+}
+
 }  // namespace
 
 void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, float scaleX,
-                 float scaleY, float scaleZ) {
+                 float scaleY, float scaleZ, const NodeFaceSender& sendFaces) {
     if (nodes.empty()) {
         return;
     }
@@ -49,7 +57,7 @@ void Model::draw(float x, float y, float z, float rotX, float rotY, float rotZ, 
     glRotatef(rotZ, 0, 0, 1);
     glScalef(scaleX, -scaleY, scaleZ);
     std::bitset<MaxModelNodes> drawn;
-    drawSubtree(0, true, drawn, 1);
+    drawSubtree(0, true, drawn, 1, sendFaces);
     glPopMatrix();
 }
 
@@ -71,31 +79,32 @@ BoundingBox Model::placedBounds() const {
 }
 
 void Model::drawSubtree(std::int32_t nodeIndex, bool isRoot, std::bitset<MaxModelNodes>& drawn,
-                        int treeLevel) {
+                        int treeLevel, const NodeFaceSender& sendFaces) {
     if (treeLevel > kDeepestStackedLevel) {
-        drawComposedSubtree(nodeIndex, isRoot, drawn, kIdentityMatrix);
+        drawComposedSubtree(nodeIndex, isRoot, drawn, kIdentityMatrix, sendFaces);
         return;
     }
     drawn.set(static_cast<std::size_t>(nodeIndex));
     glPushMatrix();
-    nodes[nodeIndex].draw(isRoot, {maxBound, minBound, centre});
+    nodes[nodeIndex].draw(isRoot, {maxBound, minBound, centre}, nodeSender(sendFaces, nodeIndex));
     forEachUndrawnChild(*this, nodeIndex, drawn, [&](std::int32_t child) {
-        drawSubtree(child, false, drawn, treeLevel + 1);
+        drawSubtree(child, false, drawn, treeLevel + 1, sendFaces);
     });
     glPopMatrix();
 }
 
 void Model::drawComposedSubtree(std::int32_t nodeIndex, bool isRoot,
-                                std::bitset<MaxModelNodes>& drawn, const Matrix4& parentFrame) {
+                                std::bitset<MaxModelNodes>& drawn, const Matrix4& parentFrame,
+                                const NodeFaceSender& sendFaces) {
     drawn.set(static_cast<std::size_t>(nodeIndex));
-    const Matrix4 frame =
-        nodes[nodeIndex].drawComposed(parentFrame, isRoot, {maxBound, minBound, centre});
+    const Matrix4 frame = nodes[nodeIndex].drawComposed(
+        parentFrame, isRoot, {maxBound, minBound, centre}, nodeSender(sendFaces, nodeIndex));
     forEachUndrawnChild(*this, nodeIndex, drawn, [&](std::int32_t child) {
-        drawComposedSubtree(child, false, drawn, frame);
+        drawComposedSubtree(child, false, drawn, frame, sendFaces);
     });
 }
 
-void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
+void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds, const FaceSender& sendFaces) {
     const bool animated = !keyFrames.empty();
     Matrix4 rotation{};
     if (animated) {
@@ -111,12 +120,12 @@ void ModelNode::draw(bool isRoot, const ModelBounds& modelBounds) {
         glRotatef(rotationDegrees(), axis.x, axis.y, axis.z);
     }
     glPushMatrix();
-    drawMesh(isRoot, modelBounds);
+    drawMesh(isRoot, modelBounds, sendFaces);
     glPopMatrix();
 }
 
 Matrix4 ModelNode::drawComposed(const Matrix4& parentFrame, bool isRoot,
-                                const ModelBounds& modelBounds) {
+                                const ModelBounds& modelBounds, const FaceSender& sendFaces) {
     const Matrix4 rotation = !keyFrames.empty()
                                  ? keyFrameStep()
                                  : axisRotationMatrix(rotationDegrees(), transform.rotationAxis);
@@ -125,7 +134,7 @@ Matrix4 ModelNode::drawComposed(const Matrix4& parentFrame, bool isRoot,
     const Matrix4 frame = multiplied(parentFrame, multiplied(placed, rotation));
     glPushMatrix();
     glMultMatrixf(frame.data());
-    drawMesh(isRoot, modelBounds);
+    drawMesh(isRoot, modelBounds, sendFaces);
     glPopMatrix();
     return frame;
 }
@@ -148,7 +157,8 @@ Vector3 ModelNode::placement(bool isRoot, const ModelBounds& modelBounds) const 
 }
 
 // A one-node model's mesh is centred on the model's centre instead of being moved by its offset.
-void ModelNode::drawMesh(bool isRoot, const ModelBounds& modelBounds) const {
+void ModelNode::drawMesh(bool isRoot, const ModelBounds& modelBounds,
+                         const FaceSender& sendFaces) const {
     if (isRoot && singleNode) {
         glTranslatef(-modelBounds.centre.x, -modelBounds.centre.y, -modelBounds.centre.z);
     } else {
@@ -156,7 +166,11 @@ void ModelNode::drawMesh(bool isRoot, const ModelBounds& modelBounds) const {
     }
     const Matrix4 matrix = meshMatrix();
     glMultMatrixf(matrix.data());
-    drawFaces();
+    if (sendFaces) {
+        sendFaces();
+    } else {
+        drawFaces();
+    }
 }
 
 // A face whose texture index is past the node's table keeps the entry of the face before it.

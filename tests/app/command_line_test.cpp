@@ -55,6 +55,18 @@ TEST(CommandLine, NothingReadsTheArgumentFileAndASceneMayComeWithOptions) {
     EXPECT_FALSE(parse({"a.gnd"}).verbose);
 }
 
+// A scene of the command line is drawn batched unless --renderer says otherwise; the option goes
+// with --output too.
+TEST(CommandLine, TheRendererIsBatchedUnlessNamed) {
+    EXPECT_EQ(parse({"a.gnd"}).renderer, Renderer::batched);
+    EXPECT_EQ(parse({"--renderer", "immediate", "a.gnd"}).renderer, Renderer::immediate);
+    EXPECT_EQ(parse({"a.gnd", "--renderer=immediate"}).renderer, Renderer::immediate);
+    EXPECT_EQ(parse({"--renderer=batched", "a.gnd"}).renderer, Renderer::batched);
+    const CommandLine picture = parse({"--renderer=immediate", "--output=p.png", "a.gnd"});
+    EXPECT_EQ(picture.action, CommandLine::Action::writePicture);
+    EXPECT_EQ(picture.renderer, Renderer::immediate);
+}
+
 TEST(CommandLine, WrongArgumentsSayWhatIsWrong) {
     const struct {
         std::vector<std::string_view> arguments;
@@ -68,6 +80,9 @@ TEST(CommandLine, WrongArgumentsSayWhatIsWrong) {
         {{"a.gnd", "--data"}, "--data needs a folder"},
         {{"--data=", "a.gnd"}, "--data needs a folder"},
         {{"a.gnd", "--log"}, "--log needs a file"},
+        {{"a.gnd", "--renderer"}, "--renderer needs immediate or batched"},
+        {{"--renderer=fast", "a.gnd"}, "--renderer needs immediate or batched"},
+        {{"--renderer", "Batched", "a.gnd"}, "--renderer needs immediate or batched"},
         {{"a.gnd", "b.rsw"}, "more than one scene: a.gnd, b.rsw"},
         {{"--windowed"}, "no scene file given"},
         {{"a.gnd", "--output"}, "--output needs a file"},

@@ -1,19 +1,19 @@
-// A world the size of a game map: a 512 x 512 ground, 2,000 placements of 200 distinct models and
-// 300 textures of 256 x 256 (half BMP, half TGA), written once into a temporary folder. Loading is
-// measured whole and in its parts: reading and parsing the files, decoding the textures, and
-// uploading them with their mipmaps. Then whole frames on the headless backend from a few poses.
+// A world the size of a game map (tests/support/benchmark_world.h), written once into a temporary
+// folder. Loading is measured whole and in its parts: reading and parsing the files, decoding the
+// textures, uploading them with their mipmaps, and building the batched renderer's arrays. Then
+// whole frames on the headless backend from a few poses, with both renderers, of this world and of
+// the demo world; the end of the run sets the two renderers' frames side by side.
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
-#include <random>
 
-#include "formats/byte_writer.h"
-#include "formats/ground_writer.h"
-#include "formats/image_writer.h"
-#include "formats/model_writer.h"
-#include "formats/world_writer.h"
+#include "benchmark_world.h"
+#include "demo/demo_scene.h"
 #include "gl_bench.h"
 #include "ground/ground_file.h"
 #include "io/host_files.h"
@@ -23,106 +23,16 @@
 #include "texture/tga_reader.h"
 #include "viewer_pose.h"
 #include "world/world.h"
+#include "world/world_batches.h"
 #include "world/world_file.h"
 
 namespace {
 
-constexpr int kGroundSize = 512;
-constexpr int kGroundTextures = 4;
-constexpr int kModels = 200;
+using namespace benchmark_world;
+
 constexpr std::int32_t kMaxTextureSide = 16384;  // GL_MAX_TEXTURE_SIZE of a common driver
-constexpr int kPlacements = 2000;
-constexpr int kTextures = 300;
-constexpr int kTextureSize = 256;
-constexpr int kFacesPerNode = 50;
-constexpr int kSharedTextures = kTextures - kGroundTextures - kModels;
 
-std::string textureName(int i) {
-    return "tex" + std::to_string(i) + (i % 2 == 0 ? ".bmp" : ".tga");
-}
-
-std::string modelName(int k) {
-    return "model" + std::to_string(k) + ".omd";
-}
-
-// Diagonal stripes, each texture in a colour and slant of its own.
-RgbaPicture texturePicture(int i) {
-    RgbaPicture picture{kTextureSize, kTextureSize, {}};
-    picture.rgba.reserve(kTextureSize * kTextureSize * 4);
-    for (int y = 0; y < kTextureSize; ++y) {
-        for (int x = 0; x < kTextureSize; ++x) {
-            const bool stripe = (x + y * (i % 5 + 1)) / 8 % 2 == 0;
-            picture.rgba.insert(picture.rgba.end(), {static_cast<std::uint8_t>(i * 37),
-                                                     static_cast<std::uint8_t>(stripe ? 230 : 60),
-                                                     static_cast<std::uint8_t>(x ^ y), 255});
-        }
-    }
-    return picture;
-}
-
-// Each model has a texture of its own and one it shares with another model.
-std::vector<std::string> modelTextures(int k) {
-    return {textureName(kGroundTextures + k),
-            textureName(kGroundTextures + kModels + k % kSharedTextures)};
-}
-
-// A base and a top node, each a strip of small faces along a random walk; every other model's top
-// turns between two key frames.
-ModelFile benchmarkModel(int k, std::mt19937& random) {
-    std::uniform_real_distribution<float> step(-1.5f, 1.5f);
-    std::uniform_real_distribution<float> unit(0, 1);
-    ModelFile model;
-    model.textureNames = modelTextures(k);
-    for (const bool top : {false, true}) {
-        ModelFileNode node;
-        node.name = top ? "top" : "base";
-        node.parentName = top ? "base" : "";
-        node.textureIndices = {0, 1};
-        node.transform.position = {0, top ? 10.0f : 0.0f, 0};
-        Vector3 walk{};
-        for (int v = 0; v < kFacesPerNode + 2; ++v) {
-            walk = {walk.x + step(random), walk.y + step(random), walk.z + step(random)};
-            node.vertices.push_back(walk);
-            node.texCoords.push_back({0, unit(random), unit(random)});
-        }
-        for (int f = 0; f < kFacesPerNode; ++f) {
-            const std::array<std::int16_t, 3> corners = {static_cast<std::int16_t>(f),
-                                                         static_cast<std::int16_t>(f + 1),
-                                                         static_cast<std::int16_t>(f + 2)};
-            node.faces.push_back(modelFace(corners, corners, static_cast<std::uint16_t>(f % 2)));
-        }
-        if (top && k % 2 == 0) {
-            node.keyFrames = {{0, {0, 0, 0, 1}}, {2000, {0, 0.7071068f, 0, 0.7071068f}}};
-        }
-        model.nodes.push_back(node);
-    }
-    return model;
-}
-
-WorldFileDescription benchmarkWorld(std::mt19937& random) {
-    const float half = kGroundSize * 10 / 2.0f - 100;
-    std::uniform_real_distribution<float> across(-half, half);
-    std::uniform_real_distribution<float> turn(0, 360);
-    std::uniform_real_distribution<float> size(1, 3);
-    WorldFileDescription world;
-    world.groundName = "map.gnd";
-    for (int i = 0; i < kPlacements; ++i) {
-        const float scale = size(random);
-        world.placements.push_back({modelName(i % kModels),
-                                    {across(random), 0, across(random)},
-                                    {0, turn(random), 0},
-                                    {scale, scale, scale}});
-    }
-    return world;
-}
-
-struct Scene {
-    std::string root;
-    std::string worldPath;
-    std::string groundPath;
-    std::vector<std::string> modelPaths;
-    std::vector<std::string> textureLoads;  // the texture of every load, in the world's order
-};
+using Scene = Files;
 
 // The path as the viewer composes it.
 std::string texturePath(const std::string& root, const std::string& name) {
@@ -132,33 +42,8 @@ std::string texturePath(const std::string& root, const std::string& name) {
 // Written on first use; the model log goes into the same folder.
 const Scene& scene() {
     static const Scene written = [] {
-        Scene s;
-        const auto root = std::filesystem::temp_directory_path() / "orvalis_bench_world";
-        std::filesystem::remove_all(root);
-        s.root = root.string();
-        std::mt19937 random(11);
-        for (int i = 0; i < kTextures; ++i) {
-            const RgbaPicture picture = texturePicture(i);
-            writeFile((root / "data" / "texture" / textureName(i)).string(),
-                      i % 2 == 0 ? bmpFile(bmpPictureOf(picture)) : tgaFile(picture));
-        }
-        std::vector<std::string> groundTextures;
-        for (int i = 0; i < kGroundTextures; ++i) {
-            groundTextures.push_back(textureName(i));
-        }
-        s.groundPath = (root / "data" / "map.gnd").string();
-        writeGroundFile(s.groundPath, terracedGround(kGroundSize, kGroundSize, groundTextures));
-        s.textureLoads = groundTextures;
-        for (int k = 0; k < kModels; ++k) {
-            s.modelPaths.push_back((root / "data" / "model" / modelName(k)).string());
-            writeModelFile(s.modelPaths.back(), benchmarkModel(k, random));
-            for (const std::string& name : modelTextures(k)) {
-                s.textureLoads.push_back(name);
-            }
-        }
-        s.worldPath = (root / "map.rsw").string();
-        writeWorldFile(s.worldPath, benchmarkWorld(random));
-        std::filesystem::current_path(root);
+        Scene s = writeWorld(std::filesystem::temp_directory_path() / "orvalis_bench_world");
+        std::filesystem::current_path(s.root);
         return s;
     }();
     return written;
@@ -318,28 +203,118 @@ World& loadedWorld() {
     return world;
 }
 
-const NamedPose kPoses[] = {
-    {"start: centre, level", {{0, 0, 1}, {0, 0, 0}}},
-    {"high, looking down ahead", {{0, 600, 0}, {0, 0, -800}}},
-    {"edge, across the world", {{0, 0, 2600}, {0, 0, 0}}},
+// The batched renderer's arrays of the loaded world, and what they hold.
+void BM_BuildBatches(benchmark::State& state) {
+    World& world = loadedWorld();
+    for (auto _ : state) {
+        WorldBatches batches;
+        batches.build(world);
+        benchmark::DoNotOptimize(batches);
+    }
+    WorldBatches batches;
+    batches.build(world);
+    state.counters["ground quads"] = static_cast<double>(batches.ground().quadCount());
+}
+BENCHMARK(BM_BuildBatches)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The demo world, written once into a temporary folder and loaded.
+World& demoWorld() {
+    static World world = [] {
+        context();
+        const auto folder = std::filesystem::temp_directory_path() / "orvalis_bench_demo";
+        writeDemoScene(folder.string());
+        const std::string root = (folder / "GameData").string();
+        World w;
+        TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
+        SceneLoad load(textures);
+        w.readWorld(root.c_str(), (folder / "GameData/data/maps/valley.rsw").string().c_str(), load,
+                    {}, "");
+        return w;
+    }();
+    return world;
+}
+
+struct Poses {
+    const char* world;
+    World& (*load)();
+    NamedPose poses[3];
+};
+const Poses kWorlds[] = {
+    {"benchmark",
+     loadedWorld,
+     {{"start: centre, level", {{0, 0, 1}, {0, 0, 0}}},
+      {"high, looking down ahead", {{0, 600, 0}, {0, 0, -800}}},
+      {"edge, across the world", {{0, 0, 2600}, {0, 0, 0}}}}},
+    {"demo",
+     demoWorld,
+     {{"start", {{0, 0, 1}, {0, 0, 0}}},
+      {"over the valley", {{0, 250, 600}, {0, 0, 0}}},
+      {"along the ground", {{-500, 30, -300}, {200, 0, 100}}}}},
 };
 
-// Frames of the world as the viewer draws them.
+const char* const kRendererNames[] = {"immediate", "batched"};
+
+// Milliseconds per frame, by world, pose and renderer, for the table at the end.
+std::map<std::tuple<int, int, int>, double> frameMilliseconds;
+
+// Frames of a world as the viewer draws them: range 0 the world, 1 the pose, 2 the renderer.
 void BM_DrawWorld(benchmark::State& state) {
-    World& world = loadedWorld();
-    const NamedPose& pose = kPoses[state.range(0)];
+    const auto w = static_cast<int>(state.range(0));
+    const auto p = static_cast<int>(state.range(1));
+    const auto r = static_cast<int>(state.range(2));
+    World& world = kWorlds[w].load();
+    static std::map<const World*, WorldBatches> batches;
+    if (r == 1 && !batches.contains(&world)) {
+        batches[&world].build(world);
+    }
+    const NamedPose& pose = kWorlds[w].poses[p];
     useSceneState();
     applyViewerPose(pose.pose);
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        world.drawWorld();
+        if (r == 1) {
+            batches[&world].draw(world);
+        } else {
+            world.drawWorld();
+        }
         glFinish();
     }
-    state.SetLabel(pose.name);
-    state.counters["model faces"] = kPlacements * 2 * kFacesPerNode;
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - start;
+    frameMilliseconds[{w, p, r}] = spent.count() / static_cast<double>(state.iterations());
+    state.SetLabel(std::string(kWorlds[w].world) + ", " + pose.name + ", " + kRendererNames[r]);
 }
-BENCHMARK(BM_DrawWorld)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawWorld)
+    ->ArgsProduct({{0, 1}, {0, 1, 2}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1);
+
+// Both renderers' frames of each world and pose, side by side.
+void printSideBySide() {
+    std::printf("\n%-10s %-26s %14s %14s %8s\n", "world", "pose", "immediate ms", "batched ms",
+                "faster");
+    for (const auto& [key, immediate] : frameMilliseconds) {
+        const auto [w, p, r] = key;
+        const auto batched = frameMilliseconds.find({w, p, 1});
+        if (r != 0 || batched == frameMilliseconds.end()) {
+            continue;
+        }
+        std::printf("%-10s %-26s %14.1f %14.1f %7.1fx\n", kWorlds[w].world,
+                    kWorlds[w].poses[p].name, immediate, batched->second,
+                    immediate / batched->second);
+    }
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSideBySide();
+    return 0;
+}

@@ -33,7 +33,8 @@ cp "$WORK/out" "$WORK/help"
 [ "$(run -h)" = 0 ] && cmp -s "$WORK/out" "$WORK/help" || fail "-h differs from --help"
 # Anything that begins with '-' before "--" is an option, a scene's name too.
 cp "$world" "$WORK/-odd.rsw"
-for wrong in "--fullscreen $world" "$world --data" "$world $world" "-odd.rsw" "-"; do
+for wrong in "--fullscreen $world" "$world --data" "$world $world" "-odd.rsw" "-" \
+    "--renderer=fast $world" "$world --renderer"; do
     # shellcheck disable=SC2086
     [ "$(run $wrong)" = 2 ] && grep -q '^orvalis: ' "$WORK/err" && grep -q '^Usage: orvalis' "$WORK/err" ||
         fail "'$wrong' did not give the usage with exit code 2"

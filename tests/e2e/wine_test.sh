@@ -4,7 +4,8 @@
 # model while it writes the model log, draws the world, and ends on Esc with 0. Then as Explorer
 # starts it for a scene file dropped on it: with the file's Windows path as its one argument, in a
 # folder without orvalis.arg, its model log in %LOCALAPPDATA%\orvalis, even when the file's name
-# is beyond the ANSI code page. The zip's README-Windows.txt names the world the demo writer makes.
+# is beyond the ANSI code page; it draws that scene with the batched renderer, from vertex arrays
+# on opengl32.dll alone, and so it does when --renderer names it. The zip's README-Windows.txt names the world the demo writer makes.
 # Arguments: orvalis.exe and its build folder, which holds orvalis-write-demo.exe.
 source "$(dirname "$0")/x11_session.bash"
 start_display 1024x768
@@ -38,6 +39,15 @@ answer_windowed_in_time() {
     done
 }
 
+# Fails unless the window $1 shows a picture of more than one colour a moment after it is drawn;
+# the picture goes to $2, and $3 names it.
+expect_picture() {
+    sleep 1
+    local spread
+    spread=$(screenshot_spread "$1" "$2")
+    awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "$3 is nearly one colour ($spread)"
+}
+
 start_viewer "$WORK/demo/world" "${slowed[@]}" wine
 answer_windowed_in_time
 titles=$(titles_until "Orvalis : Displaying" 60)
@@ -57,9 +67,7 @@ expected_titles=$(awk '{ name = $0; sub(/^[01] [0-9]+ /, "", name); names[NR] = 
 [ "$titles" = "$expected_titles" ] || fail "titles were
 $titles"
 
-sleep 1
-spread=$(screenshot_spread "$window" "$WORK/world.png")
-awk -v s="$spread" 'BEGIN { exit !(s > 0.1) }' || fail "the world view is nearly one colour ($spread)"
+expect_picture "$window" "$WORK/world.png" "the world view"
 
 press "$window" Escape
 expect_viewer_exit 0 20
@@ -84,6 +92,16 @@ log=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/orvalis/sortie.txt
 [ -n "$log" ] && grep -qF $'0 3 Village\\Ruins.omd\r' "$log" ||
     fail "no model log in %LOCALAPPDATA%\\orvalis (${log:-none}: $(cat "$log" 2>/dev/null))"
 [ -z "$(ls -A "$WORK/empty")" ] || fail "the current folder holds $(ls -A "$WORK/empty")"
+expect_picture "$window" "$WORK/batched.png" "the batched world"
+press "$window" Escape
+expect_viewer_exit 0 20
+wineserver -w
+
+(cd "$WORK/empty" && exec wine "$VIEWER" --windowed --renderer batched "$(winepath -w "$scene")" \
+    >"$WORK/stdout" 2>"$WORK/stderr") &
+VIEWER_PID=$!
+window=$(wait_window "Orvalis : Displaying" 60)
+expect_picture "$window" "$WORK/renderer.png" "the world of --renderer batched"
 press "$window" Escape
 expect_viewer_exit 0 20
 # Wine lets go of the display before the display goes.
