@@ -39,14 +39,16 @@ std::string texturePath(const std::string& root, const std::string& name) {
     return *composeDataPath("%s\\data\\texture\\%s", root, name);
 }
 
-// Written on first use; the model log goes into the same folder.
+// Written on first use.
 const Scene& scene() {
-    static const Scene written = [] {
-        Scene s = writeWorld(std::filesystem::temp_directory_path() / "orvalis_bench_world");
-        std::filesystem::current_path(s.root);
-        return s;
-    }();
+    static const Scene written =
+        writeWorld(std::filesystem::temp_directory_path() / "orvalis_bench_world");
     return written;
+}
+
+// The model log goes into the world's folder.
+std::string modelLogPath() {
+    return (std::filesystem::path(scene().root) / kModelLogName).string();
 }
 
 BenchmarkGlContext& context() {
@@ -69,7 +71,7 @@ void BM_LoadWorld(benchmark::State& state) {
     TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
     for (auto _ : state) {
         SceneLoad load(textures);
-        world.readWorld(s.root.c_str(), s.worldPath.c_str(), load, {});
+        world.readWorld(s.root.c_str(), s.worldPath.c_str(), load, {}, modelLogPath());
         state.PauseTiming();
         deleteTextures(world);
         state.ResumeTiming();
@@ -197,7 +199,7 @@ World& loadedWorld() {
         World w;
         TextureCapabilities textures = TextureCapabilities::ofCurrentContext();
         SceneLoad load(textures);
-        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), load, {});
+        w.readWorld(scene().root.c_str(), scene().worldPath.c_str(), load, {}, modelLogPath());
         return w;
     }();
     return world;
