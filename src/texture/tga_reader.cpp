@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <utility>
 
 #include "io/byte_cursor.h"
@@ -120,38 +121,52 @@ void copyPixels(const std::uint8_t* source, std::uint8_t* out, std::size_t pixel
     }
 }
 
+// One pixel repeated `count` times after its first copy at `out`.
+void repeatPixel(std::uint8_t* out, std::size_t count, std::size_t bytesPerPixel) {
+    if (bytesPerPixel == 4) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, out, 4);
+        for (std::size_t i = 1; i < count; ++i) {
+            std::memcpy(out + 4 * i, &pixel, 4);
+        }
+        return;
+    }
+    for (std::size_t i = 1; i < count; ++i) {
+        std::memcpy(out + i * bytesPerPixel, out, bytesPerPixel);
+    }
+}
+
 // Type-10 data: packets of 1 to 128 pixels, a run of one pixel or that many pixels in place, that
 // may cross rows. A packet past the image's end is cut there; data that ends early, even inside a
-// pixel, leaves the rest of the zero block as it is.
+// pixel, leaves the rest of the block zero. The packets are walked on the bytes themselves, each
+// length checked against what is left, since a file holds up to millions of them.
 void decodeTgaRle(TgaImage& image, ByteCursor& file) {
     const std::size_t bytesPerPixel = static_cast<std::size_t>(image.bytesPerPixel);
+    const std::span<const std::uint8_t> data = file.rest();
+    std::size_t at = 0;
     std::uint8_t* out = image.pixels.get();
+    std::uint8_t* const end = out + static_cast<std::size_t>(image.imageSize);
     std::size_t pixelsLeft = static_cast<std::size_t>(image.imageSize) / bytesPerPixel;
-    std::uint8_t packet = 0;
-    while (pixelsLeft > 0 && file.readU8(packet)) {
+    while (pixelsLeft > 0 && at < data.size()) {
+        const std::uint8_t packet = data[at++];
         const std::size_t count = std::min<std::size_t>((packet & 0x7F) + 1, pixelsLeft);
-        if ((packet & 0x80) != 0) {
-            if (file.remaining() < bytesPerPixel) {
-                return;
-            }
-            copyPixels(file.rest().data(), out, 1, bytesPerPixel);
-            file.skip(bytesPerPixel);
-            for (std::size_t i = 1; i < count; ++i) {
-                std::memcpy(out + i * bytesPerPixel, out, bytesPerPixel);
-            }
-            out += count * bytesPerPixel;
-            pixelsLeft -= count;
-            continue;
+        const bool run = (packet & 0x80) != 0;
+        const std::size_t stored = run ? 1 : count;
+        const std::size_t whole = std::min(stored, (data.size() - at) / bytesPerPixel);
+        copyPixels(data.data() + at, out, whole, bytesPerPixel);
+        at += whole * bytesPerPixel;
+        if (whole < stored) {
+            out += whole * bytesPerPixel;
+            break;
         }
-        const std::size_t stored = std::min(count, file.remaining() / bytesPerPixel);
-        copyPixels(file.rest().data(), out, stored, bytesPerPixel);
-        file.skip(stored * bytesPerPixel);
-        if (stored < count) {
-            return;
+        if (run) {
+            repeatPixel(out, count, bytesPerPixel);
         }
-        out += stored * bytesPerPixel;
-        pixelsLeft -= stored;
+        out += count * bytesPerPixel;
+        pixelsLeft -= count;
     }
+    file.skip(at);
+    std::fill(out, end, std::uint8_t{0});
 }
 
 // Uncompressed data, rows in the file's order and without padding: the whole image is one run of
@@ -174,11 +189,12 @@ void copyUncompressedPixels(TgaImage& image, std::span<const std::uint8_t> data)
 }
 
 // Allocates the pixel block and fills it from the pixel data; false when it cannot be allocated.
-// Only a block that the data may leave in part needs zeros first.
+// Only a block that the data may leave in part needs zeros first; the run-length decoder zeroes
+// what its data leaves itself.
 bool readTgaPixels(TgaImage& image, ByteCursor& file) {
     const std::size_t size = static_cast<std::size_t>(image.imageSize);
     if (image.imageType == 10) {
-        image.pixels = allocZeroed(size);
+        image.pixels = allocUnfilled(size);
         if (image.pixels) {
             decodeTgaRle(image, file);
         }

@@ -80,6 +80,10 @@ TEST(TgaReader, RunLengthPacketsCrossRowsAndStopAtTheImageEnd) {
     EXPECT_EQ(decodedPixels(rawTga(3, 1, rle24, {0x02, 1, 2, 3, 4, 5})),
               (Bytes{3, 2, 1, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(decodedPixels(rawTga(2, 1, rle24, {0x81, 1, 2})), (Bytes{0, 0, 0, 0, 0, 0}));
+    // 4-byte pixels: a run, then a stretch that the data cuts inside its second pixel.
+    const TgaLayout rle32{.imageType = 10, .bitsPerPixel = 32};
+    EXPECT_EQ(decodedPixels(rawTga(4, 1, rle32, {0x81, 1, 2, 3, 4, 0x01, 5, 6, 7, 8, 9})),
+              (Bytes{3, 2, 1, 4, 3, 2, 1, 4, 7, 6, 5, 8, 0, 0, 0, 0}));
 
     // Encoded pictures with repeats across rows decode as the uncompressed ones do.
     RgbaPicture picture = patternPicture(7, 40);
