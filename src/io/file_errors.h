@@ -36,15 +36,22 @@ class FileErrorsOncePerLoad {
 ReadResult reported(ReadResult result, std::string_view path);
 
 // Runs `work`; when memory runs out inside it (std::bad_alloc, or a std::length_error for a size
-// no container can take), gives kOutOfMemory instead. For parsers and decoders, which say nothing.
-template <typename Work>
-auto catchingOutOfMemory(Work work) -> decltype(work()) {
+// no container can take), gives what `ranOut` gives instead.
+template <typename Work, typename RanOut>
+auto ifMemoryRunsOut(Work work, RanOut ranOut) -> decltype(work()) {
     try {
         return work();
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    return kOutOfMemory;
+    return ranOut();
+}
+
+// Runs `work`, giving kOutOfMemory when memory runs out inside it. For parsers and decoders, which
+// say nothing.
+template <typename Work>
+auto catchingOutOfMemory(Work work) -> decltype(work()) {
+    return ifMemoryRunsOut(work, []() -> decltype(work()) { return kOutOfMemory; });
 }
 
 // Runs the work of a reader's entry. When memory runs out inside it, it reports
@@ -52,11 +59,8 @@ auto catchingOutOfMemory(Work work) -> decltype(work()) {
 // failure path.
 template <typename Work, typename Fail>
 auto failingWhenMemoryRunsOut(std::string_view path, Work work, Fail fail) -> decltype(work()) {
-    try {
-        return work();
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    reportFileError(kOutOfMemory.text, path);
-    return fail();
+    return ifMemoryRunsOut(work, [&] {
+        reportFileError(kOutOfMemory.text, path);
+        return fail();
+    });
 }
