@@ -12,6 +12,7 @@
 #include "app/scene.h"
 #include "app/window.h"
 #include "io/host_files.h"
+#include "platform/frame_memory.h"
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "text/printable_text.h"
@@ -140,6 +141,7 @@ int showScene(AppState& app, bool fullscreen, int windowFailureCode) {
         return windowFailureCode;
     }
     putCameraAtStart(app.camera);
+    keepFreedMemoryBetweenFrames();
     stopFrameTimer(app.frameTimer);  // the first frame starts the clock, whatever the set-up took
 
     WindowMessage message;
