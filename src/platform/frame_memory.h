@@ -6,5 +6,6 @@
 // drawing itself.
 
 // Lets the process keep up to 64 MiB of freed memory at the top of its heap for the frames that
-// follow, where the C library allows it (glibc); elsewhere it does nothing.
+// follow, and take blocks of up to 32 MiB from the heap, where the C library allows it (glibc);
+// elsewhere it does nothing.
 void keepFreedMemoryBetweenFrames();
