@@ -170,16 +170,10 @@ GroundBatches::InView GroundBatches::stretchInView(const Frustum& frustum,
     const BoundingBox& box = stretch.testCubes;
     bool allInside = true;
     for (const auto& plane : frustum.planes) {
-        const auto along = [&](bool towards) {
-            const float x = (plane[0] > 0) == towards ? box.max.x : box.min.x;
-            const float y = (plane[1] > 0) == towards ? box.max.y : box.min.y;
-            const float z = (plane[2] > 0) == towards ? box.max.z : box.min.z;
-            return plane[0] * x + plane[1] * y + plane[2] * z + plane[3];
-        };
-        if (along(true) < -kPlaneMargin) {
+        if (planeAtFurthestCorner(plane, box, true) < -kPlaneMargin) {
             return InView::none;
         }
-        allInside = allInside && along(false) > kPlaneMargin;
+        allInside = allInside && planeAtFurthestCorner(plane, box, false) > kPlaneMargin;
     }
     return allInside ? InView::all : InView::some;
 }

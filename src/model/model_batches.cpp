@@ -32,16 +32,6 @@ float matrixNorm(const Matrix4& m) {
     return std::sqrt(sum);
 }
 
-bool indicesInRange(const ModelNode& node, const ModelFace& face) {
-    for (int k = 0; k < 3; ++k) {
-        if (static_cast<std::size_t>(face.vertexIndices[k]) >= node.vertices.size() ||
-            static_cast<std::size_t>(face.texCoordIndices[k]) >= node.texCoords.size()) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The state of one group of faces: blended ones with additive blending, the others alpha-tested.
 void useGroupState(bool blended) {
     glDisable(blended ? GL_ALPHA_TEST : GL_BLEND);
@@ -121,9 +111,6 @@ void ModelBatches::build(const Model& model) {
             if (face.textureIndex < entries) {
                 entry = face.textureIndex;
             }
-            if (!indicesInRange(node, face)) {
-                continue;  // the reader drops such faces; none is read out of bounds here either
-            }
             const Group group{entries == 0 ? 0 : node.textures[entry],
                               entries != 0 && node.fromTga[entry] != 0};
             const auto same =
@@ -139,7 +126,6 @@ void ModelBatches::build(const Model& model) {
                 vertices_.push_back(
                     {texCoord.u, texCoord.v, node.vertices[face.vertexIndices[corner]]});
             }
-            ++arrays.faceCount;
         }
         nodes_.push_back(std::move(arrays));
     }
@@ -214,15 +200,16 @@ void ModelBatches::stepClocks(Model& model) const {
 void ModelBatches::sendNodeFaces(const ClientArrays& arrays, const FrameWindow& window,
                                  std::int32_t nodeIndex) const {
     const NodeArrays& node = nodes_[static_cast<std::size_t>(nodeIndex)];
-    if (node.faceCount == 0) {
+    const auto faceCount = static_cast<std::uint32_t>(node.faceGroups.size());
+    if (faceCount == 0) {
         return;
     }
-    arrays.pointAt(&vertices_[node.firstVertex],
-                   arrays.lit() ? &normals_[node.firstVertex] : nullptr);
     if (node.groups.size() == 1) {
+        arrays.pointAt(&vertices_[node.firstVertex],
+                       arrays.lit() ? &normals_[node.firstVertex] : nullptr);
         useGroupState(node.groups[0].blended);
         glBindTexture(GL_TEXTURE_2D, node.groups[0].texture);
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(3 * node.faceCount));
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(3 * faceCount));
     } else {
         orderFaces(node, window, arrays.lit());
         arrays.pointAt(orderedVertices_.data(), orderedNormals_.data());
@@ -255,7 +242,7 @@ void ModelBatches::orderFaces(const NodeArrays& node, const FrameWindow& window,
     const Matrix4 clip = multiplied(window.projection, modelView);
     TileLayers tiles[kTiles][kTiles];
     order_.clear();
-    for (std::uint32_t f = 0; f < node.faceCount; ++f) {
+    for (std::uint32_t f = 0; f < node.faceGroups.size(); ++f) {
         std::array<float, 3> corners[3];  // clip x, y, w
         for (int k = 0; k < 3; ++k) {
             const Vector3 p = vertices_[node.firstVertex + 3 * f + k].position;

@@ -54,9 +54,8 @@ class ModelBatches {
     };
     struct NodeArrays {
         std::uint32_t firstVertex = 0;  // three vertices per face, in the order they are sent
-        std::uint32_t faceCount = 0;
         std::vector<Group> groups;
-        std::vector<std::uint32_t> faceGroups;  // per face
+        std::vector<std::uint32_t> faceGroups;  // per face, so also how many there are
     };
 
     void sendNodeFaces(const ClientArrays& arrays, const FrameWindow& window,

@@ -67,11 +67,7 @@ bool FogLimit::beyond(const BoundingBox& box) const {
     if (!active_) {
         return false;
     }
-    // The corner that lies furthest inside decides.
-    const float x = plane_[0] > 0 ? box.max.x : box.min.x;
-    const float y = plane_[1] > 0 ? box.max.y : box.min.y;
-    const float z = plane_[2] > 0 ? box.max.z : box.min.z;
-    return plane_[0] * x + plane_[1] * y + plane_[2] * z + plane_[3] < 0;
+    return planeAtFurthestCorner(plane_, box, true) < 0;
 }
 
 bool FogLimit::beyond(Vector3 centre, float radius) const {
